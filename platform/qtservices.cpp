@@ -1,0 +1,92 @@
+#include "platform/qtservices.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSoundEffect>
+#include <QStandardPaths>
+#include <QUrl>
+
+QtServices::QtServices(QObject* parent) : QObject(parent) {}
+QtServices::~QtServices() = default;
+
+int QtServices::msgBox(QWidget* parent, const QString& text, int style, const QString& title) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? kAppTitle : title);
+    box.setText(text);
+    switch (style & 0x70) {
+    case Msg::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Msg::Question: box.setIcon(QMessageBox::Question); break;
+    case Msg::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Msg::Information: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    switch (style & 0x0F) {
+    case Msg::OkCancel:
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.setEscapeButton(box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
+        break;
+    case Msg::YesNo:
+        box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+        box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+        break;
+    case Msg::YesNoCancel:
+        box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+        box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+        box.setEscapeButton(box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
+        break;
+    default: box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole); break;
+    }
+    box.exec();
+    auto* clicked = box.clickedButton();
+    switch (box.buttonRole(clicked)) {
+    case QMessageBox::YesRole: return Msg::Yes;
+    case QMessageBox::NoRole: return Msg::No;
+    case QMessageBox::RejectRole: return Msg::Cancel;
+    default: return (style & 0x0F) == Msg::OkCancel && !clicked ? Msg::Cancel : Msg::Ok;
+    }
+}
+
+void QtServices::beep() { QApplication::beep(); }
+
+QSoundEffect* QtServices::effect(const QString& path) {
+    if (auto it = effects_.find(path); it != effects_.end()) return it.value();
+    QSoundEffect* e = nullptr;
+    if (QFileInfo::exists(path)) {
+        e = new QSoundEffect(this);
+        e->setSource(QUrl::fromLocalFile(path));
+    }
+    effects_.insert(path, e);  // a missing file is remembered as nothing to play
+    return e;
+}
+
+void QtServices::preloadSound(const QString& path) { effect(path); }
+
+void QtServices::playSound(const QString& path) {
+    if (QSoundEffect* e = effect(path)) {
+        if (e->isPlaying()) e->stop();
+        e->play();
+    }
+}
+
+bool QtServices::shellOpen(const QString& target) {
+    const QUrl url = QUrl::fromUserInput(target);
+    return QDesktopServices::openUrl(url);
+}
+
+bool QtServices::startEditor() {
+#ifdef Q_OS_WIN
+    return QProcess::startDetached(QStringLiteral("notepad.exe"), {});
+#else
+    // The desktop's text editor: the first one found of the usual ones.
+    for (const char* editor : {"gnome-text-editor", "gedit", "kwrite", "kate", "mousepad",
+                               "xed", "pluma", "leafpad", "featherpad"}) {
+        const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(editor));
+        if (!exe.isEmpty() && QProcess::startDetached(exe, {})) return true;
+    }
+    return false;
+#endif
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include "platform/services.h"
+
+#include <QHash>
+#include <QObject>
+
+class QSoundEffect;
+
+// PlatformServices on top of Qt: QMessageBox, QApplication::beep,
+// QSoundEffect and QDesktopServices.
+class QtServices : public QObject, public PlatformServices {
+    Q_OBJECT
+public:
+    explicit QtServices(QObject* parent = nullptr);
+    ~QtServices() override;
+    int msgBox(QWidget* parent, const QString& text, int style, const QString& title) override;
+    void beep() override;
+    void playSound(const QString& path) override;
+    void preloadSound(const QString& path) override;
+    bool shellOpen(const QString& target) override;
+    bool startEditor() override;
+
+private:
+    QSoundEffect* effect(const QString& path);
+    QHash<QString, QSoundEffect*> effects_;
+};

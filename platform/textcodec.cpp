@@ -1,0 +1,210 @@
+#include "platform/textcodec.h"
+
+#include <QStringDecoder>
+#include <array>
+
+namespace {
+// Code points of 0x80..0x9F in Windows-1252.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QChar cp1252Char(unsigned char b) {
+    if (b >= 0x80 && b <= 0x9F) return QChar(kHigh[b - 0x80]);
+    return QChar(b);
+}
+}  // namespace
+
+QString decodeCp1252(const QByteArray& bytes) {
+    QString out;
+    out.resize(bytes.size());
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) d[i] = cp1252Char(static_cast<unsigned char>(bytes[i]));
+    return out;
+}
+
+QByteArray encodeCp1252(const QString& text) {
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out.append(static_cast<char>(u));
+            continue;
+        }
+        char mapped = '?';
+        for (int k = 0; k < 32; ++k)
+            if (kHigh[k] == u) mapped = static_cast<char>(0x80 + k);
+        out.append(mapped);
+    }
+    return out;
+}
+
+bool isRtf(const QByteArray& bytes) { return bytes.startsWith("{\\rtf"); }
+
+QString normaliseLineBreaks(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r')) {
+            out.append(QLatin1Char('\n'));
+            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+namespace {
+bool isHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return c - 'A' + 10;
+}
+// Destinations whose content is not document text.
+bool isSkippedDestination(const QByteArray& word) {
+    static const char* const kSkip[] = {
+        "fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "footer",
+        "headerl", "headerr", "footerl", "footerr", "footnote", "listtable", "listoverridetable",
+        "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping", "latentstyles",
+        "datastore", "filetbl", "revtbl", "pgdsctbl", "fldinst", "bkmkstart", "bkmkend"};
+    for (const char* s : kSkip)
+        if (word == s) return true;
+    return false;
+}
+}  // namespace
+
+QString rtfToPlain(const QByteArray& in) {
+    struct Group {
+        bool skip = false;
+        int uc = 1;  // characters to skip after a \uN escape
+    };
+    QString out;
+    std::vector<Group> stack{Group{}};
+    int skipAfterUnicode = 0;
+    const qsizetype n = in.size();
+    qsizetype i = 0;
+    auto put = [&](QChar c) {
+        if (skipAfterUnicode > 0) {
+            --skipAfterUnicode;
+            return;
+        }
+        if (!stack.back().skip) out.append(c);
+    };
+    while (i < n) {
+        const char c = in[i];
+        if (c == '{') {
+            stack.push_back(stack.back());
+            ++i;
+            if (stack.size() > 10000) break;  // absurd nesting: stop reading
+        } else if (c == '}') {
+            if (stack.size() > 1) stack.pop_back();
+            skipAfterUnicode = 0;
+            ++i;
+        } else if (c == '\\') {
+            ++i;
+            if (i >= n) break;
+            const char d = in[i];
+            if (d == '\'') {  // \'hh
+                if (i + 2 < n && isHex(in[i + 1]) && isHex(in[i + 2])) {
+                    put(cp1252Char(static_cast<unsigned char>(hexValue(in[i + 1]) * 16 + hexValue(in[i + 2]))));
+                    i += 3;
+                } else {
+                    ++i;
+                }
+            } else if (d == '*') {  // ignorable destination
+                stack.back().skip = true;
+                ++i;
+            } else if ((d >= 'a' && d <= 'z') || (d >= 'A' && d <= 'Z')) {
+                qsizetype j = i;
+                while (j < n && ((in[j] >= 'a' && in[j] <= 'z') || (in[j] >= 'A' && in[j] <= 'Z'))) ++j;
+                const QByteArray word = in.mid(i, j - i);
+                bool hasParam = false;
+                long long param = 0;
+                bool neg = false;
+                if (j < n && in[j] == '-') {
+                    neg = true;
+                    ++j;
+                }
+                while (j < n && in[j] >= '0' && in[j] <= '9') {
+                    hasParam = true;
+                    if (param < 1000000000) param = param * 10 + (in[j] - '0');
+                    ++j;
+                }
+                if (neg) param = -param;
+                if (j < n && in[j] == ' ') ++j;  // the delimiting blank belongs to the word
+                i = j;
+                if (word == "par" || word == "line" || word == "sect" || word == "page") {
+                    put(QLatin1Char('\n'));
+                } else if (word == "tab") {
+                    put(QLatin1Char('\t'));
+                } else if (word == "u" && hasParam) {
+                    long long cp = param < 0 ? param + 65536 : param;
+                    if (cp >= 0 && cp <= 0xFFFF) put(QChar(static_cast<char16_t>(cp)));
+                    skipAfterUnicode = stack.back().uc;
+                } else if (word == "uc" && hasParam) {
+                    stack.back().uc = static_cast<int>(qBound(0LL, param, 10LL));
+                } else if (word == "emdash") {
+                    put(QChar(0x2014));
+                } else if (word == "endash") {
+                    put(QChar(0x2013));
+                } else if (word == "bullet") {
+                    put(QChar(0x2022));
+                } else if (word == "lquote") {
+                    put(QChar(0x2018));
+                } else if (word == "rquote") {
+                    put(QChar(0x2019));
+                } else if (word == "ldblquote") {
+                    put(QChar(0x201C));
+                } else if (word == "rdblquote") {
+                    put(QChar(0x201D));
+                } else if (isSkippedDestination(word)) {
+                    stack.back().skip = true;
+                }
+            } else {  // control symbol: \\ \{ \} \~ \- \_ and line breaks after a backslash
+                if (d == '\\' || d == '{' || d == '}') put(QLatin1Char(d));
+                else if (d == '~') put(QChar(0x00A0));
+                else if (d == '_') put(QChar(0x2011));
+                else if (d == '\n' || d == '\r') put(QLatin1Char('\n'));
+                ++i;
+            }
+        } else if (c == '\r' || c == '\n') {
+            ++i;  // raw line breaks in RTF source are not text
+        } else {
+            put(cp1252Char(static_cast<unsigned char>(c)));
+            ++i;
+        }
+    }
+    // A trailing \par usually closes the last paragraph; it is no extra line.
+    if (out.endsWith(QLatin1Char('\n'))) out.chop(1);
+    return out;
+}
+
+bool looksLikeUtf8(const QByteArray& bytes) {
+    bool nonAscii = false;
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            nonAscii = true;
+            break;
+        }
+    if (!nonAscii) return false;
+    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString s = dec.decode(bytes);
+    return !dec.hasError();
+}
+
+QString decodeTextFile(const QByteArray& bytes, bool allowUtf8) {
+    if (isRtf(bytes)) return normaliseLineBreaks(rtfToPlain(bytes));
+    if (allowUtf8) {
+        if (bytes.startsWith("\xEF\xBB\xBF")) return normaliseLineBreaks(QString::fromUtf8(bytes.mid(3)));
+        if (looksLikeUtf8(bytes)) return normaliseLineBreaks(QString::fromUtf8(bytes));
+    }
+    return normaliseLineBreaks(decodeCp1252(bytes));
+}

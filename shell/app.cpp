@@ -1,0 +1,40 @@
+#include "shell/app.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
+         const QString& databaseDir)
+    : programDir_(QDir::cleanPath(programDir)),
+      databaseDir_(databaseDir.isEmpty() ? QDir::cleanPath(programDir)
+                                         : QDir::cleanPath(databaseDir)),
+      store(s),
+      services(svc),
+      forms(*this) {}
+
+App::~App() = default;
+
+QString App::findProgramDir(const QString& exeDir) {
+    // The introduction text is the file every program directory has.
+    if (QFileInfo::exists(exeDir + QStringLiteral("/Intro.inf"))) return QDir::cleanPath(exeDir);
+    const QString installed = QDir::cleanPath(exeDir + QStringLiteral("/../share/velkora"));
+    if (QFileInfo::exists(installed + QStringLiteral("/Intro.inf"))) return installed;
+    return QDir::cleanPath(exeDir);
+}
+
+QString joinProgramPath(const QString& dir, const QString& name) {
+    QString rel = name;
+    rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (rel.startsWith(QLatin1Char('/'))) rel.remove(0, 1);
+    return dir + QLatin1Char('/') + rel;
+}
+
+QString App::datei(const QString& name) const { return joinProgramPath(programDir_, name); }
+
+QString App::GetSetting(const QString& section, const QString& key, const QString& deflt) const {
+    return store.GetSetting(kAppTitle, section, key, deflt);
+}
+
+bool App::SaveSetting(const QString& section, const QString& key, const QString& value) {
+    return store.SaveSetting(kAppTitle, section, key, value);
+}

@@ -1,0 +1,82 @@
+#pragma once
+#include "platform/forms.h"
+#include "platform/services.h"
+#include "platform/settingsstore.h"
+#include "trainer/fingers.h"
+
+#include <QString>
+
+// The option variables: filled from the settings store at start-up, written
+// back at shut-down and by the settings dialog. Before start-up has read the
+// store they hold False / 0 / empty.
+struct Optionen {
+    QString benutzer;
+    bool checkAnimat = false;
+    bool checkFehlermeldung = false;
+    bool checkGeraeusch = false;
+    bool checkReminder = false;
+    bool checkStatistik = false;
+    qint32 farbwert1 = 0;
+    qint16 tdauer = 0;
+};
+
+// The values of the running exercise, shared by the writing window, the
+// lesson window with its stopwatch and the recording.
+struct Uebung {
+    double zaehler = 0;     // correct keys at scored characters
+    double fehler = 0;      // wrong keys at scored characters
+    double MaxZeichen = 0;  // scored characters of the text
+    qint16 lektionsnr = 0;  // number of the running exercise
+    double sekunden = 0;    // stopwatch seconds since the exercise start
+    double laufzeit = 0;    // seconds at the last tick
+    qint16 anschlaegeGanz = 0;
+    qint16 anschlaegeProMinute = 0;
+    double Fehlerquote = 0;
+    QString Bewertung;
+    Fingerfehler finger;
+    qint16 animSchritt = 0;  // correct keys since the figure was reset
+    qint32 animX = 0;
+    qint32 animY = 0;
+};
+
+// The one program-wide context: where the files are, the settings store, the
+// platform services, the option variables, the exercise values and the
+// window registry. main() makes one; every test makes its own.
+class App {
+    // Declared first so that they outlive the windows of the registry.
+    QString programDir_;
+    QString databaseDir_;
+
+public:
+    App(const QString& programDir, SettingsStore& store, PlatformServices& services,
+        const QString& databaseDir = QString());
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // The directory the data files are read from: the executable's own when
+    // they lie beside it, otherwise the installed data directory
+    // ../share/velkora relative to the executable.
+    static QString findProgramDir(const QString& exeDir);
+
+    const QString& programDir() const { return programDir_; }
+    const QString& databaseDir() const { return databaseDir_; }
+    // A file of the program directory, named as the windows name them
+    // ("\Intro.inf", with the leading backslash).
+    QString datei(const QString& name) const;
+
+    // The settings store under the application name "Velkora".
+    QString GetSetting(const QString& section, const QString& key,
+                       const QString& deflt = QString()) const;
+    bool SaveSetting(const QString& section, const QString& key, const QString& value);
+
+    SettingsStore& store;
+    PlatformServices& services;
+    Optionen opt;
+    Uebung ex;
+    Forms forms;  // last: its windows are destroyed first
+};
+
+// Joins a program-directory file name written with a leading backslash to a
+// directory, portably.
+QString joinProgramPath(const QString& dir, const QString& name);

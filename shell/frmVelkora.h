@@ -1,0 +1,51 @@
+#pragma once
+#include <QMainWindow>
+
+class App;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+// The main window: a multiple-document frame of fixed size that holds the
+// writing window. Loading reads the options, closing writes them back and
+// closes every other window.
+class frmVelkora : public QMainWindow {
+    Q_OBJECT
+public:
+    // Fixed place and size in twips.
+    static constexpr int kLeft = 570, kTop = 825, kWidth = 14060, kHeight = 9710;
+
+    explicit frmVelkora(App& app);
+    ~frmVelkora() override;
+
+    QMdiArea* mdiArea() const { return mdi_; }
+    // The lesson menu, also shown as the writing window's pop-up menu.
+    QMenu* lek() const { return lek_; }
+    QString helpFile() const { return helpFile_; }
+    // The main window's left and top edges in twips (other windows place
+    // themselves relative to them).
+    int leftTwips() const;
+    int topTwips() const;
+
+    void MDIForm_Load();
+    void MDIForm_Unload();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    void MDIForm_Resize();
+    void fitChild();
+
+    App& app_;
+    QMdiArea* mdi_ = nullptr;
+    QMdiSubWindow* schreibenSub_ = nullptr;
+    QMenu* lek_ = nullptr;
+    QString helpFile_;
+    bool unloaded_ = false;
+};
+
+// The window title for a user name ("Velkora 1.0  " without one).
+QString hauptTitel(const QString& benutzer);

@@ -1,0 +1,85 @@
+#pragma once
+#include "platform/services.h"
+#include "platform/settingsstore.h"
+#include "shell/app.h"
+
+#include <QList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// Records what the program asks of the desktop instead of doing it.
+class FakeServices : public PlatformServices {
+public:
+    struct Message {
+        QString text;
+        int style;
+        QString title;
+    };
+    int msgBox(QWidget*, const QString& text, int style, const QString& title) override {
+        messages.append({text, style, title.isEmpty() ? kAppTitle : title});
+        return answer;
+    }
+    void beep() override { ++beeps; }
+    void playSound(const QString& path) override { sounds.append(path); }
+    void preloadSound(const QString& path) override { preloaded.append(path); }
+    bool shellOpen(const QString& target) override {
+        opened.append(target);
+        return true;
+    }
+    bool startEditor() override {
+        ++editors;
+        return true;
+    }
+    void clear() {
+        messages.clear();
+        sounds.clear();
+        opened.clear();
+        beeps = editors = 0;
+    }
+
+    QList<Message> messages;
+    QStringList sounds, preloaded, opened;
+    int beeps = 0;
+    int editors = 0;
+    int answer = Msg::Ok;
+};
+
+// A program of its own for one test: a temporary program directory holding
+// copies of the built data files, a temporary settings file, fake services
+// and an App over them.
+class TestEnv {
+public:
+    explicit TestEnv(bool withData = true);
+    ~TestEnv();
+
+    QString programDir() const { return dir_.path(); }
+    QString settingsFile() const { return dir_.path() + QStringLiteral("/settings/Velkora.ini"); }
+    // Writes a file into the program directory (name as the program names it).
+    void writeFile(const QString& name, const QByteArray& bytes) const;
+    void removeFile(const QString& name) const;
+    // A fresh App over the same directory and settings (e.g. a second start).
+    void restart();
+
+    FakeServices services;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<App> app;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Sets up the Qt application for a test: German locale, the font
+// substitutes, offscreen rendering.
+void prepareTestApplication();
+
+#define VELKORA_TEST_MAIN(TestObject)            \
+    int main(int argc, char** argv) {            \
+        QApplication app(argc, argv);            \
+        prepareTestApplication();                \
+        TestObject tc;                           \
+        return QTest::qExec(&tc, argc, argv);    \
+    }
+
+// Where screenshots of windows go (a folder under the build directory).
+QString screenshotDir();

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs the Debian packages Velkora needs to build, run and test,
+# but only those that are missing. Uses sudo only when not root.
+set -e
+PKGS="cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-charts-dev qt6-multimedia-dev fonts-liberation"
+missing=""
+for p in $PKGS; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+echo "Installing missing packages:$missing"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing

@@ -1,0 +1,88 @@
+#pragma once
+#include <QStringList>
+#include <QWidget>
+#include <array>
+
+class App;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class RichTextView;
+
+// The writing window ("Schreibmodus"): target view, input box, expected-key
+// display, statistics panel, on-screen keyboard and tool buttons. It holds
+// the exercise engine that counts, marks and walks the target text.
+class frmSchreiben : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmSchreiben(App& app);
+    ~frmSchreiben() override;
+
+    // Controls, named as the window names them.
+    QFrame* Frame4 = nullptr;
+    RichTextView* rtb1 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QLabel* Label1 = nullptr;  // "Anschl./min:"
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;  // "Fehler:"
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;  // "MaxZeichen:"
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;  // "Fehler in %:"
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;  // "Zeit:"
+    QLabel* Label10 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* Label13 = nullptr;  // "sec"
+    QLabel* Label14 = nullptr;  // "="
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QFrame* Frame1 = nullptr;
+    QWidget* Picture1 = nullptr;
+    QPushButton* Command7 = nullptr;
+    QPushButton* Command9 = nullptr;
+    QPushButton* Command10 = nullptr;
+    QPushButton* Command11 = nullptr;
+    QPushButton* Command12 = nullptr;
+    QPushButton* Command13 = nullptr;
+    QPushButton* Command14 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QLineEdit* Text5 = nullptr;
+
+    // The sound list: keystroke, (unused), error.
+    QStringList Klang;
+    // 1-based position of the current target character.
+    int textpos = 0;
+
+    // The exercise engine.
+    void zaehlen();
+    void strt();
+    void weiter();
+    void Text2_Change();
+
+    void Form_Resize();
+    // Applies the colour design stored as "Farbwert1".
+    void farbesetzen();
+
+    // Loads a text file into the target view. A file that is too long or
+    // cannot be read is refused with a message naming it (the view keeps its
+    // text); a missing file is reported only when reportMissing is set.
+    // Returns true when the text was loaded.
+    bool ladeText(const QString& path, bool reportMissing, bool allowUtf8 = false);
+
+    // The prompt that replaces the text once it is typed.
+    static const QString kAuswertungPrompt;
+
+private:
+    void buildLayout();
+    void Form_Load();
+    void markiere();  // marks the current selection red with the marker on
+
+    App& app_;
+};
