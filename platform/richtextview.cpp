@@ -55,6 +55,7 @@ void RichTextView::setText(const QString& t) {
     document()->clear();
     c.setCharFormat(fmt);
     document()->setPlainText(plain);
+    moveCursor(QTextCursor::Start);
     cacheValid_ = false;
     selStart_ = 0;
     selLength_ = 0;

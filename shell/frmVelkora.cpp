@@ -22,6 +22,7 @@ frmVelkora::frmVelkora(App& app) : QMainWindow(nullptr), app_(app) {
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(mdi_);
+    mdi_->viewport()->installEventFilter(this);  // keeps the writing window filling the area
 
     lek_ = menuBar()->addMenu(QStringLiteral("&Lektionen"));
     lek_->setObjectName(QStringLiteral("lek"));
@@ -41,8 +42,9 @@ void frmVelkora::MDIForm_Load() {
     frmSchreiben& s = app_.forms.get<frmSchreiben>();
     schreibenSub_ = mdi_->addSubWindow(&s, Qt::FramelessWindowHint | Qt::SubWindow);
     schreibenSub_->setObjectName(QStringLiteral("frmSchreibenSub"));
-    fitChild();
     s.show();
+    schreibenSub_->show();
+    fitChild();
     mdi_->setActiveSubWindow(schreibenSub_);
     // 3: the help file.
     helpFile_ = app_.datei(QStringLiteral("\\velkora.chm"));
@@ -89,6 +91,11 @@ void frmVelkora::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
     MDIForm_Resize();
     fitChild();
+}
+
+bool frmVelkora::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == mdi_->viewport() && e->type() == QEvent::Resize) fitChild();
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void frmVelkora::changeEvent(QEvent* e) {

@@ -4,6 +4,9 @@
 #include "platform/units.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
+#include "trainer/inputbox.h"
+#include "trainer/keybutton.h"
+#include "trainer/keytable.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -59,7 +62,8 @@ void frmSchreiben::buildLayout() {
     rtb1 = place<RichTextView>(Frame4, "rtb1", 128, 8, 729, 113);
     rtb1->setFont(courier18());
 
-    Text1 = place<QPlainTextEdit>(Frame4, "Text1", 128, 124, 729, 113);
+    Text1 = place<InputBox>(Frame4, "Text1", 128, 124, 729, 113);
+    Text1->installEventFilter(this);
     Text1->setFont(courier18());
     Text1->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(224,224,224); color: black; }"));
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -99,12 +103,21 @@ void frmSchreiben::buildLayout() {
     Frame1 = place<QFrame>(Frame4, "Frame1", 4, 244, 913, 353);
     Frame1->setToolTip(QStringLiteral("Keybord"));
     Frame1->setAutoFillBackground(true);
+    for (const Taste& t : kTasten) Command1[t.index] = new KeyButton(t, Frame1);
+    // The strip the figure walks in: right of the function keys, 560 pixels
+    // of way plus the figure's own width.
     Picture1 = place<QWidget>(Frame1, "Picture1", 304, 8, 601, 41);
     Picture1->setAutoFillBackground(true);
+    for (QWidget* w : {static_cast<QWidget*>(Frame1), Picture1}) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, colorFromBgr(kTastenfarbe));
+        w->setPalette(p);
+    }
 
     Command9 = place<QPushButton>(Frame4, "Command9", 864, 12, 49, 33);
     Command9->setToolTip(QStringLiteral("Statistik / Auswertungen"));
     Command10 = place<QPushButton>(Frame4, "Command10", 864, 48, 49, 33);
+    Command10->setToolTip(QStringLiteral("Browser starten (%1)").arg(kHomepage));
     Command11 = place<QPushButton>(Frame4, "Command11", 864, 84, 49, 33);
     Command11->setToolTip(QStringLiteral("Reminder "));
     Command7 = place<QPushButton>(Frame4, "Command7", 864, 124, 49, 25);
@@ -122,6 +135,16 @@ void frmSchreiben::buildLayout() {
     Text4 = place<QLineEdit>(Frame4, "Text4", 240, 232, 81, 21);
     Text5 = place<QLineEdit>(Frame4, "Text5", 328, 232, 121, 21);
     for (QLineEdit* t : {Text3, Text4, Text5}) t->hide();
+
+    connect(Command5, &QPushButton::clicked, this, &frmSchreiben::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &frmSchreiben::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &frmSchreiben::Command7_Click);
+    connect(Command9, &QPushButton::clicked, this, &frmSchreiben::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &frmSchreiben::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &frmSchreiben::Command11_Click);
+    connect(Command12, &QPushButton::clicked, this, &frmSchreiben::Command12_Click);
+    connect(Command13, &QPushButton::clicked, this, &frmSchreiben::Command13_Click);
+    connect(Command14, &QPushButton::clicked, this, &frmSchreiben::Command14_Click);
 }
 
 void frmSchreiben::Form_Load() {

@@ -1,4 +1,7 @@
 #pragma once
+#include "platform/animfigur.h"
+
+#include <QColor>
 #include <QStringList>
 #include <QWidget>
 #include <array>
@@ -11,6 +14,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class RichTextView;
+class KeyButton;
+class QMenu;
 
 // The writing window ("Schreibmodus"): target view, input box, expected-key
 // display, statistics panel, on-screen keyboard and tool buttons. It holds
@@ -43,6 +48,7 @@ public:
     QPushButton* Command5 = nullptr;
     QPushButton* Command6 = nullptr;
     QFrame* Frame1 = nullptr;
+    std::array<KeyButton*, 61> Command1{};  // the on-screen keys by index
     QWidget* Picture1 = nullptr;
     QPushButton* Command7 = nullptr;
     QPushButton* Command9 = nullptr;
@@ -59,6 +65,8 @@ public:
     QStringList Klang;
     // 1-based position of the current target character.
     int textpos = 0;
+    // The progress figure in the strip.
+    AnimFigur animFigur;
 
     // The exercise engine.
     void zaehlen();
@@ -70,6 +78,39 @@ public:
     // Applies the colour design stored as "Farbwert1".
     void farbesetzen();
 
+    // Key events of the input box, as its event filter delivers them.
+    // KeyAscii is the Windows-1252 code; setting it to 0 cancels the key.
+    void Text1_KeyDown(int KeyCode, int Shift);
+    void Text1_KeyPress(int& KeyAscii);
+    void Text1_KeyUp(int KeyCode, int Shift);
+
+    // Attributes a wrong key to hand and finger by the expected character.
+    void fingerfehler();
+    // Error rate, rating and warning messages of the finished exercise.
+    void rechnen();
+
+    // On-screen keyboard.
+    void hintergrundfarbe();
+    void setTastenfarbe(int index, const QColor& c);
+    QColor tastenfarbe(int index) const;
+    void musik();
+    void PositionAnimat();
+
+    // Commands of the buttons.
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command9_Click();
+    void Command10_Click();
+    void Command11_Click();
+    void Command12_Click();
+    void Command13_Click();
+    void Command14_Click();
+    // Right mouse button: the lesson menu as a pop-up.
+    void Form_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
+    // The menu that Form_MouseUp shows (the main window's lesson menu).
+    QMenu* lektionsMenue() const;
+
     // Loads a text file into the target view. A file that is too long or
     // cannot be read is refused with a message naming it (the view keeps its
     // text); a missing file is reported only when reportMissing is set.
@@ -79,7 +120,16 @@ public:
     // The prompt that replaces the text once it is typed.
     static const QString kAuswertungPrompt;
 
+    static const QString kHomepage;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
 private:
+    void uebungsende();
+    void falscheTaste(int& KeyAscii);
     void buildLayout();
     void Form_Load();
     void markiere();  // marks the current selection red with the marker on

@@ -1,0 +1,95 @@
+// The writing window's buttons, its pop-up menu and its unload.
+#include "lessons/frmLek.h"
+#include "shell/app.h"
+#include "shell/frmVelkora.h"
+#include "trainer/frmSchreiben.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+const QString frmSchreiben::kHomepage = QStringLiteral("https://velkora.example.org");
+
+void frmSchreiben::Command5_Click() {
+    frmLek& lek = app_.forms.get<frmLek>();
+    if (lek.Timer3->isActive()) return;
+    lek.Timer3->start();
+    Text1->setFocus();
+    Command5->setEnabled(false);
+    Command6->setEnabled(true);
+    hintergrundfarbe();
+}
+
+void frmSchreiben::Command6_Click() {
+    frmLek& lek = app_.forms.get<frmLek>();
+    if (!lek.Timer3->isActive()) return;
+    lek.Timer3->stop();
+    Text1->setFocus();
+    Command5->setEnabled(true);
+    Command6->setEnabled(false);
+    hintergrundfarbe();
+}
+
+void frmSchreiben::Command7_Click() {
+    frmLek& lek = app_.forms.get<frmLek>();
+    lek.show();
+    lek.raise();
+    lek.activateWindow();
+}
+
+void frmSchreiben::Command9_Click() {
+    if (!app_.opt.checkStatistik) {
+        app_.services.msgBox(
+            this,
+            QStringLiteral("Sie können die Statistik im Menü: Optionen/Einstellungen/Verschiedenes aktivieren."),
+            Msg::Information, QStringLiteral("STATISTIK nicht aktiviert"));
+        return;
+    }
+    // The statistics overview comes with the results windows.
+}
+
+void frmSchreiben::Command10_Click() { app_.services.shellOpen(kHomepage); }
+
+void frmSchreiben::Command11_Click() {
+    if (!app_.opt.checkReminder) {
+        app_.services.msgBox(
+            this,
+            QStringLiteral("Sie können den Reminder im Menü: Optionen/Einstellungen/Reminder aktivieren."),
+            Msg::Information, QStringLiteral("REMINDER nicht aktiviert"));
+        return;
+    }
+    // The reminder lives in the settings dialog, which is not built yet.
+}
+
+void frmSchreiben::Command12_Click() {
+    // The numeric keypad trainer is not built yet.
+}
+
+void frmSchreiben::Command13_Click() {
+    // The settings dialog is not built yet.
+}
+
+void frmSchreiben::Command14_Click() { app_.services.startEditor(); }
+
+QMenu* frmSchreiben::lektionsMenue() const {
+    auto* main = app_.forms.loaded<frmVelkora>();
+    return main ? main->lek() : nullptr;
+}
+
+void frmSchreiben::Form_MouseUp(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button != Qt::RightButton) return;
+    if (QMenu* m = lektionsMenue()) m->popup(globalPos);
+}
+
+void frmSchreiben::mouseReleaseEvent(QMouseEvent* e) {
+    Form_MouseUp(e->button(), e->globalPosition().toPoint());
+    QWidget::mouseReleaseEvent(e);
+}
+
+void frmSchreiben::closeEvent(QCloseEvent* e) {
+    AnimEntfernen(animFigur);  // Form_Unload
+    e->accept();
+}

@@ -1,0 +1,190 @@
+// The writing window's keyboard side: the key events of the input box, the
+// judging of every key, the on-screen keyboard and the progress figure, and
+// the end of an exercise.
+#include "lessons/frmLek.h"
+#include "platform/keymap.h"
+#include "platform/numbers.h"
+#include "platform/richtextview.h"
+#include "platform/textcodec.h"
+#include "platform/units.h"
+#include "shell/app.h"
+#include "trainer/frmSchreiben.h"
+#include "trainer/inputbox.h"
+#include "trainer/keybutton.h"
+#include "trainer/keytable.h"
+#include "trainer/recording.h"
+#include "trainer/results.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+const QColor kGruen(0, 255, 0);
+const QColor kRot(255, 0, 0);
+QColor basisfarbe() { return colorFromBgr(kTastenfarbe); }
+bool istFunktionstaste(int vk) { return vk >= 112 && vk <= 115; }  // F1 to F4
+}  // namespace
+
+// ---- key events ----
+
+bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Text1) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // Ctrl+letter belongs to the menu; every other key to the judging.
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (isShortcutChord(*k)) event->ignore();
+        else event->accept();
+        return true;
+    }
+    case QEvent::KeyPress: {
+        auto* k = static_cast<QKeyEvent*>(event);
+        Text1_KeyDown(virtualKey(*k), shiftState(*k));
+        int code = isShortcutChord(*k) ? 0 : ansiCode(*k);
+        if (code != 0) {
+            Text1_KeyPress(code);
+            if (code != 0 && !Text1->isReadOnly())
+                static_cast<InputBox*>(Text1)->insertCharacter(decodeCp1252(QByteArray(1, char(code)))[0]);
+        }
+        return true;  // nothing else reaches the box: no deletion, no cursor movement
+    }
+    case QEvent::KeyRelease: {
+        auto* k = static_cast<QKeyEvent*>(event);
+        Text1_KeyUp(virtualKey(*k), shiftState(*k));
+        return true;
+    }
+    case QEvent::InputMethod: return true;
+    default: return false;
+    }
+}
+
+void frmSchreiben::Text1_KeyDown(int KeyCode, int) {
+    if (istFunktionstaste(KeyCode)) {
+        for (int i : tastenFuerVk(KeyCode)) setTastenfarbe(i, kGruen);
+        Text1->setFocus();
+        return;
+    }
+    if (KeyCode == 20) {
+        // Caps Lock toggles between red and the base colour on every press.
+        setTastenfarbe(kTasteCapsLock, tastenfarbe(kTasteCapsLock) == kRot ? basisfarbe() : kRot);
+    } else {
+        for (int i : tastenFuerVk(KeyCode)) setTastenfarbe(i, kGruen);
+    }
+    musik();
+}
+
+void frmSchreiben::Text1_KeyUp(int KeyCode, int) {
+    if (KeyCode == 20) return;
+    for (int i : tastenFuerVk(KeyCode)) setTastenfarbe(i, basisfarbe());
+}
+
+void frmSchreiben::falscheTaste(int& KeyAscii) {
+    Label4->setText(zahlText(app_.ex.fehler));
+    KeyAscii = 0;
+    if (app_.opt.checkFehlermeldung) app_.services.playSound(app_.datei(Klang.value(2)));
+}
+
+void frmSchreiben::Text1_KeyPress(int& KeyAscii) {
+    Uebung& ex = app_.ex;
+    const QString e = Text2->text();
+    const QString k = decodeCp1252(QByteArray(1, static_cast<char>(KeyAscii)));
+    if (e == QLatin1String("RETURN")) {
+        if (KeyAscii == 13) weiter();
+        else falscheTaste(KeyAscii);
+    } else if (e == QLatin1String("LEER")) {
+        if (k == QLatin1String(" ")) weiter();
+        else falscheTaste(KeyAscii);
+    } else if (e == QLatin1String("ENDE")) {
+        uebungsende();
+    } else if (k == e) {
+        weiter();
+        ex.zaehler += 1;
+        if (ex.animSchritt < 32767) ex.animSchritt += 1;
+        parseBool(app_.GetSetting(QStringLiteral("Optionen"), QStringLiteral("CheckAnimat"),
+                                  boolText(app_.opt.checkAnimat)),
+                  app_.opt.checkAnimat);
+        if (app_.opt.checkAnimat) PositionAnimat();
+        else AnimEntfernen(animFigur);
+    } else {
+        ex.fehler += 1;
+        fingerfehler();
+        falscheTaste(KeyAscii);
+    }
+    if (Text2->text() == QLatin1String("RETURN")) setTastenfarbe(kTasteEnter, kRot);
+}
+
+void frmSchreiben::fingerfehler() { ::fingerfehler(app_.ex.finger, Text2->text()); }
+
+// ---- end of the exercise ----
+
+void frmSchreiben::rechnen() {
+    Uebung& ex = app_.ex;
+    ex.Bewertung.clear();
+    if (ex.MaxZeichen <= 0) {
+        // No scored character: no rate, and none left over from before.
+        ex.Fehlerquote = 0;
+        return;
+    }
+    const Bewertung b = bewerte(ex.fehler, ex.MaxZeichen);
+    ex.Fehlerquote = b.fehlerquote;
+    Label8->setText(zahlText(ex.Fehlerquote * 100));
+    if (b.meldung == Bewertung::Meldung::ZuVieleFehler)
+        app_.services.msgBox(this, kMeldungZuViele, Msg::OkOnly);
+    else if (b.meldung == Bewertung::Meldung::ExtremVieleFehler)
+        app_.services.msgBox(this, kMeldungExtrem, Msg::OkOnly);
+    ex.Bewertung = b.text;
+}
+
+void frmSchreiben::uebungsende() {
+    Uebung& ex = app_.ex;
+    rechnen();
+    rtb1->setLocked(true);
+    Text1->setReadOnly(true);
+    Text1->setPlainText(normaliseLineBreaks(zusammenfassung(
+        ex.MaxZeichen, ex.fehler, ex.Fehlerquote, ex.Bewertung, ex.anschlaegeProMinute)));
+    rtb1->setText(QString());
+    if (!Command5->isEnabled()) {
+        Command5->setEnabled(true);
+        Command6->setEnabled(false);
+    }
+    ex.anschlaegeGanz = toInt16Clamped(ex.zaehler);
+    app_.forms.get<frmLek>().Timer3->stop();
+    Label2->setText(zahlText(ex.anschlaegeProMinute));
+    Text5->setText(zahlText(ex.anschlaegeProMinute) + QStringLiteral(" Anschläge/Min."));
+    AnimEntfernen(animFigur);
+    ex.animX = 10;
+    ex.animSchritt = 0;
+    ergebnisseAufzeichnen(app_);
+    hintergrundfarbe();
+}
+
+// ---- on-screen keyboard and figure ----
+
+void frmSchreiben::setTastenfarbe(int index, const QColor& c) {
+    if (index >= 0 && index < kTastenAnzahl && Command1[index]) Command1[index]->setColor(c);
+}
+
+QColor frmSchreiben::tastenfarbe(int index) const {
+    if (index >= 0 && index < kTastenAnzahl && Command1[index]) return Command1[index]->color();
+    return QColor();
+}
+
+void frmSchreiben::hintergrundfarbe() {
+    for (int i = 0; i < kTastenAnzahl; ++i) setTastenfarbe(i, basisfarbe());
+}
+
+void frmSchreiben::musik() {
+    if (app_.opt.checkGeraeusch) app_.services.playSound(app_.datei(Klang.value(0)));
+    Text1->setFocus();
+}
+
+void frmSchreiben::PositionAnimat() {
+    Uebung& ex = app_.ex;
+    if (ex.MaxZeichen == 0) return;  // nothing to measure progress against
+    ex.animX = static_cast<qint32>(rundeGerade(ex.animSchritt / ex.MaxZeichen * 560));
+    AnimEntfernen(animFigur);
+    AnimZeigen(animFigur, app_.datei(QStringLiteral("\\dino.ani")), Picture1, ex.animX, ex.animY);
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <QPlainTextEdit>
+
+// The input box of the writing window. Characters reach it only through
+// insertCharacter (the judging decides what enters); paste, drop and the
+// context menu are shut off, so nothing else changes its text.
+class InputBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit InputBox(QWidget* parent = nullptr);
+    // Appends an accepted character (CR becomes a line break).
+    void insertCharacter(QChar c);
+
+protected:
+    bool canInsertFromMimeData(const QMimeData*) const override { return false; }
+    void insertFromMimeData(const QMimeData*) override {}
+    void contextMenuEvent(QContextMenuEvent* e) override;
+};

@@ -1,0 +1,60 @@
+#include "trainer/keybutton.h"
+#include "platform/units.h"
+#include "trainer/keytable.h"
+
+#include <QPainter>
+
+KeyButton::KeyButton(const Taste& taste, QWidget* parent)
+    : QAbstractButton(parent), taste_(taste), color_(colorFromBgr(kTastenfarbe)) {
+    setObjectName(QStringLiteral("Command1_%1").arg(taste.index));
+    setGeometry(taste.x, taste.y, taste.w, taste.h);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void KeyButton::setColor(const QColor& c) {
+    if (c == color_) return;
+    color_ = c;
+    update();
+}
+
+void KeyButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF outer = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    // A key cap: the colour with a darker rim and a lighter top face.
+    p.setPen(QPen(color_.darker(170), 1.2));
+    p.setBrush(color_.darker(115));
+    p.drawRoundedRect(outer, 5, 5);
+    const QRectF face = outer.adjusted(3, 2, -3, -5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color_);
+    p.drawRoundedRect(face, 4, 4);
+
+    p.setPen(QColor(20, 20, 40));
+    const QString oben = QString::fromUtf16(taste_.oben);
+    const QString unten = QString::fromUtf16(taste_.unten);
+    const QString altgr = QString::fromUtf16(taste_.altgr);
+    const bool wort = oben.size() > 1 && unten.isEmpty();  // "Strg", "Leer", "F1", ...
+    QFont f(QStringLiteral("Arial"));
+    f.setBold(true);
+    if (wort || (unten.isEmpty() && altgr.isEmpty())) {
+        // A single legend in the middle: words, arrows, letters.
+        f.setPixelSize(oben.size() == 1 ? int(face.height() * 0.42) : int(face.height() * 0.3));
+        p.setFont(f);
+        p.drawText(face, Qt::AlignCenter, oben);
+        return;
+    }
+    const qreal pad = 5;
+    f.setPixelSize(int(face.height() * 0.34));
+    p.setFont(f);
+    p.drawText(face.adjusted(pad, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, oben);
+    p.drawText(face.adjusted(pad, 0, 0, -1), Qt::AlignLeft | Qt::AlignBottom, unten);
+    if (!altgr.isEmpty()) {
+        QFont g = f;
+        g.setBold(false);
+        g.setPixelSize(int(face.height() * 0.3));
+        p.setFont(g);
+        p.setPen(QColor(40, 40, 140));
+        p.drawText(face.adjusted(0, 0, -pad, -1), Qt::AlignRight | Qt::AlignBottom, altgr);
+    }
+}
