@@ -83,11 +83,11 @@ RichTextView::LoadResult RichTextView::loadFile(const QString& path, bool allowU
 int RichTextView::toDocPos(int offset) const {
     if (!cacheValid_) rebuildCache();
     offset = std::clamp(offset, 0, static_cast<int>(text_.size()));
-    // Line k starts at lineStarts_[k] in the text and at lineStarts_[k] - 2k
-    // in the document (each CR LF is one paragraph break there).
+    // Line k starts at lineStarts_[k] in the text and at lineStarts_[k] - k
+    // in the document (each CR LF pair is one paragraph break there).
     auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
     const int k = static_cast<int>(it - lineStarts_.begin()) - 1;
-    int pos = offset - 2 * k;
+    const int pos = offset - k;
     // An offset on the LF of a break lands at the next line's start.
     return std::min(pos, document()->characterCount() - 1);
 }

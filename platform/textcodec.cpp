@@ -116,8 +116,9 @@ QString rtfToPlain(const QByteArray& in) {
                 if (i + 2 < n && isHex(in[i + 1]) && isHex(in[i + 2])) {
                     put(cp1252Char(static_cast<unsigned char>(hexValue(in[i + 1]) * 16 + hexValue(in[i + 2]))));
                     i += 3;
-                } else {
+                } else {  // an incomplete escape is dropped whole
                     ++i;
+                    while (i < n && isHex(in[i])) ++i;
                 }
             } else if (d == '*') {  // ignorable destination
                 stack.back().skip = true;

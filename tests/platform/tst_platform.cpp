@@ -1,0 +1,407 @@
+// Settings store, number rules, text decoding, the target view, the key
+// translation and the window registry.
+#include "platform/forms.h"
+#include "platform/keymap.h"
+#include "platform/numbers.h"
+#include "platform/richtextview.h"
+#include "platform/settingsstore.h"
+#include "platform/textcodec.h"
+#include "platform/units.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+class TstPlatform : public QObject {
+    Q_OBJECT
+private slots:
+    void settingsRoundTrip();
+    void settingsUnwritable();
+    void parsing_data();
+    void parsing();
+    void rounding_data();
+    void rounding();
+    void numberText_data();
+    void numberText();
+    void cp1252();
+    void rtf_data();
+    void rtf();
+    void utf8Detection_data();
+    void utf8Detection();
+    void viewOffsets();
+    void viewLoad_data();
+    void viewLoad();
+    void viewLoadRefusals();
+    void keymap_data();
+    void keymap();
+    void keyCharacters_data();
+    void keyCharacters();
+    void colours();
+    void forms();
+};
+
+void TstPlatform::settingsRoundTrip() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("s.ini");
+    {
+        SettingsStore s(file);
+        QCOMPARE(s.GetSetting("Velkora", "Optionen", "Benutzer", "leer"), QString("leer"));
+        QCOMPARE(s.GetSetting("Velkora", "Optionen", "Benutzer"), QString());
+        QVERIFY(s.SaveSetting("Velkora", "Optionen", QString::fromUtf8("CheckGeräusch"), "False"));
+        QVERIFY(s.SaveSetting("Velkora", "Optionen", "Benutzer", QString::fromUtf8("Müller, Anna")));
+        QVERIFY(s.SaveSetting("Velkora", "Settings", "MainLeft", "570"));
+    }
+    // A second store over the same file sees every value: writes are immediate.
+    SettingsStore t(file);
+    QCOMPARE(t.GetSetting("Velkora", "Optionen", QString::fromUtf8("CheckGeräusch"), "True"), QString("False"));
+    QCOMPARE(t.GetSetting("Velkora", "Optionen", "CheckGerausch", "absent"), QString("absent"));
+    QCOMPARE(t.GetSetting("Velkora", "Optionen", "Benutzer"), QString::fromUtf8("Müller, Anna"));
+    QCOMPARE(t.GetSetting("Velkora", "Settings", "MainLeft"), QString("570"));
+    QCOMPARE(t.GetSetting("Velkora", "Optionen", "MainLeft", "x"), QString("x"));
+}
+
+void TstPlatform::settingsUnwritable() {
+    QTemporaryDir dir;
+    // A directory where the file should be: every write fails, none throws.
+    QDir().mkpath(dir.filePath("s.ini"));
+    SettingsStore s(dir.filePath("s.ini"));
+    QVERIFY(!s.SaveSetting("Velkora", "Optionen", "Benutzer", "Anna"));
+}
+
+void TstPlatform::parsing_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+    QTest::newRow("bool True") << "bool" << "True" << true << 1.0;
+    QTest::newRow("bool false lower") << "bool" << "false" << true << 0.0;
+    QTest::newRow("bool number") << "bool" << "-1" << true << 1.0;
+    QTest::newRow("bool zero") << "bool" << "0" << true << 0.0;
+    QTest::newRow("bool word") << "bool" << "vielleicht" << false << 0.0;
+    QTest::newRow("bool empty") << "bool" << "" << false << 0.0;
+    QTest::newRow("int32 colour") << "int32" << "16761024" << true << 16761024.0;
+    QTest::newRow("int32 too big") << "int32" << "9999999999999" << false << 0.0;
+    QTest::newRow("int32 text") << "int32" << "abc" << false << 0.0;
+    QTest::newRow("int32 half even") << "int32" << "12.5" << true << 12.0;
+    QTest::newRow("int16 five") << "int16" << " 5 " << true << 5.0;
+    QTest::newRow("int16 overflow") << "int16" << "40000" << false << 0.0;
+    QTest::newRow("int16 negative") << "int16" << "-32768" << true << -32768.0;
+    QTest::newRow("int16 nan") << "int16" << "nan" << false << 0.0;
+}
+
+void TstPlatform::parsing() {
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    if (kind == "bool") {
+        bool b = false;
+        QCOMPARE(parseBool(text, b), ok);
+        if (ok) QCOMPARE(b, value != 0);
+    } else if (kind == "int32") {
+        qint32 v = 7;
+        QCOMPARE(parseInt32(text, v), ok);
+        QCOMPARE(v, ok ? qint32(value) : 7);  // a failed conversion leaves the value
+    } else {
+        qint16 v = 7;
+        QCOMPARE(parseInt16(text, v), ok);
+        QCOMPARE(v, ok ? qint16(value) : qint16(7));
+    }
+}
+
+void TstPlatform::rounding_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("1 of 200 is a tie to 0") << 1.0 / 200 << 2 << 0.0;
+    QTest::newRow("3 of 200 is a tie to 0.02") << 3.0 / 200 << 2 << 0.02;
+    QTest::newRow("3 of 140") << 3.0 / 140 << 2 << 0.02;
+    QTest::newRow("2.5 to 2") << 2.5 << 0 << 2.0;
+    QTest::newRow("3.5 to 4") << 3.5 << 0 << 4.0;
+    QTest::newRow("-2.5 to -2") << -2.5 << 0 << -2.0;
+    QTest::newRow("0.25 to 0.2") << 0.25 << 1 << 0.2;
+    QTest::newRow("0.75 to 0.8") << 0.75 << 1 << 0.8;
+    QTest::newRow("1.5 minutes") << 90.0 / 60 << 1 << 1.5;
+    QTest::newRow("199/200") << 199.0 / 200 << 2 << 1.0;
+    QTest::newRow("201/200") << 201.0 / 200 << 2 << 1.0;
+}
+
+void TstPlatform::rounding() {
+    QFETCH(double, value);
+    QFETCH(int, decimals);
+    QFETCH(double, expected);
+    QCOMPARE(rundeGerade(value, decimals), expected);
+}
+
+void TstPlatform::numberText_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("whole") << 140.0 << "140";
+    QTest::newRow("comma") << 1.25 << "1,25";
+    QTest::newRow("percent of 0.02") << 0.02 * 100 << "2";
+    QTest::newRow("percent of 0.07") << 0.07 * 100 << "7";
+    QTest::newRow("fifteen digits") << 0.1 + 0.2 << "0,3";
+    QTest::newRow("third") << 1.0 / 3 << "0,333333333333333";
+    QTest::newRow("negative zero") << -0.0 << "0";
+    QTest::newRow("negative") << -1.5 << "-1,5";
+    QTest::newRow("large") << 1e20 << "1E+20";
+}
+
+void TstPlatform::numberText() {
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(zahlText(value), text);
+}
+
+void TstPlatform::cp1252() {
+    QByteArray all;
+    for (int i = 0; i < 256; ++i) all.append(char(i));
+    const QString s = decodeCp1252(all);
+    QCOMPARE(s.size(), 256);
+    QCOMPARE(s[0x80], QChar(0x20AC));
+    QCOMPARE(s[0x8A], QChar(0x0160));
+    QCOMPARE(s[0x9F], QChar(0x0178));
+    QCOMPARE(s[0x81], QChar(0x0081));  // unassigned: kept as the C1 code
+    QCOMPARE(s[0xE4], QChar(0x00E4));
+    QCOMPARE(s[0xDF], QChar(0x00DF));
+    QCOMPARE(encodeCp1252(s), all);  // every code survives the round trip
+    QCOMPARE(encodeCp1252(QString(QChar(0x4E2D))), QByteArray("?"));
+}
+
+void TstPlatform::rtf_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("paragraphs") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hallo\\par Welt\\par}")
+                                << "Hallo\nWelt";
+    QTest::newRow("hex escape") << QByteArray("{\\rtf1 Gr\\'fc\\'dfe}") << QString::fromUtf8("Grüße");
+    QTest::newRow("unicode escape") << QByteArray("{\\rtf1\\uc1 \\u8364?uro}") << QString::fromUtf8("€uro");
+    QTest::newRow("negative unicode") << QByteArray("{\\rtf1 \\u-4064?}") << QString(QChar(0xF020));
+    QTest::newRow("colour table skipped")
+        << QByteArray("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}{\\*\\generator X;}abc}") << "abc";
+    QTest::newRow("line and tab") << QByteArray("{\\rtf1 a\\line b\\tab c}") << "a\nb\tc";
+    QTest::newRow("escaped braces") << QByteArray("{\\rtf1 \\{x\\}\\\\}") << "{x}\\";
+    QTest::newRow("raw breaks are no text") << QByteArray("{\\rtf1 ab\r\ncd}") << "abcd";
+    QTest::newRow("truncated") << QByteArray("{\\rtf1 abc\\'e") << "abc";
+    QTest::newRow("unbalanced") << QByteArray("{\\rtf1 a}}}b") << "ab";
+}
+
+void TstPlatform::rtf() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, plain);
+    QVERIFY(isRtf(rtf));
+    QCOMPARE(decodeTextFile(rtf), plain);
+}
+
+void TstPlatform::utf8Detection_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("allowUtf8");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("utf8 umlauts") << QByteArray("gr\xC3\xBC\xC3\x9F") << true << QString::fromUtf8("grüß");
+    QTest::newRow("utf8 with bom") << QByteArray("\xEF\xBB\xBFok") << true << "ok";
+    QTest::newRow("cp1252 stays") << QByteArray("gr\xFC\xDF") << true << QString::fromUtf8("grüß");
+    QTest::newRow("utf8 not allowed") << QByteArray("\xC3\xBC") << false << QString::fromUtf8("Ã¼");
+    QTest::newRow("line breaks") << QByteArray("a\r\nb\rc\nd") << false << "a\nb\nc\nd";
+}
+
+void TstPlatform::utf8Detection() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, allowUtf8);
+    QFETCH(QString, text);
+    QCOMPARE(decodeTextFile(bytes, allowUtf8), text);
+}
+
+void TstPlatform::viewOffsets() {
+    RichTextView v;
+    v.setText("ab\ncd\n\nef");
+    QCOMPARE(v.text(), QString("ab\r\ncd\r\n\r\nef"));
+    // Offsets count CR LF as two characters: 'c' is at 4, 'e' at 10.
+    v.setSelection(4, 1);
+    v.setSelColor(Qt::red);
+    v.setSelMarker(true);
+    QCOMPARE(v.charColor(4), QColor(Qt::red));
+    QVERIFY(v.charMarker(4));
+    QCOMPARE(v.charColor(5), QColor(Qt::black));
+    QVERIFY(!v.charMarker(0));
+    v.setSelection(10, 2);
+    v.setSelColor(Qt::blue);
+    QCOMPARE(v.charColor(10), QColor(Qt::blue));
+    QCOMPARE(v.charColor(11), QColor(Qt::blue));
+    QCOMPARE(v.charColor(4), QColor(Qt::red));
+    QCOMPARE(v.charColor(1), QColor(Qt::black));
+    QCOMPARE(v.selStart(), 10);
+    QCOMPARE(v.selLength(), 2);
+    // Selections beyond the end are clamped.
+    v.setSelection(100, 5);
+    QCOMPARE(v.selStart(), 12);
+    QCOMPARE(v.selLength(), 0);
+    // Formatting leaves the text as it was.
+    QCOMPARE(v.text(), QString("ab\r\ncd\r\n\r\nef"));
+    v.setText(QString());
+    QCOMPARE(v.text(), QString());
+}
+
+void TstPlatform::viewLoad_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("crlf") << QByteArray("ab\r\nc") << "ab\r\nc";
+    QTest::newRow("lf") << QByteArray("ab\nc") << "ab\r\nc";
+    QTest::newRow("cr") << QByteArray("ab\rc") << "ab\r\nc";
+    QTest::newRow("cp1252") << QByteArray("\xE4\x80") << QString::fromUtf8("ä€");
+    QTest::newRow("rtf") << QByteArray("{\\rtf1 x\\par y}") << "x\r\ny";
+    QTest::newRow("binary") << QByteArray("\x00\x01\xFF\x00z", 5) << QString::fromUtf16(u"\uFFFD\u0001\u00FF\uFFFDz");
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+void TstPlatform::viewLoad() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    QFile f(dir.filePath("t.inf"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    RichTextView v;
+    v.setText("vorher");
+    QCOMPARE(v.loadFile(f.fileName()), RichTextView::LoadResult::Ok);
+    QCOMPARE(v.text(), text);
+}
+
+void TstPlatform::viewLoadRefusals() {
+    QTemporaryDir dir;
+    RichTextView v;
+    v.setText("vorher");
+    QCOMPARE(v.loadFile(dir.filePath("fehlt.inf")), RichTextView::LoadResult::Missing);
+    QCOMPARE(v.loadFile(dir.path()), RichTextView::LoadResult::Missing);
+    // 32767 characters are the limit; a CR LF counts two.
+    QFile ok(dir.filePath("grenze.inf"));
+    QVERIFY(ok.open(QIODevice::WriteOnly));
+    ok.write(QByteArray(32764, 'a') + "\nb");
+    ok.close();
+    QCOMPARE(v.loadFile(ok.fileName()), RichTextView::LoadResult::Ok);
+    QCOMPARE(v.text().size(), 32767);
+    QFile big(dir.filePath("lang.inf"));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    big.write(QByteArray(32765, 'a') + "\nb");
+    big.close();
+    QCOMPARE(v.loadFile(big.fileName()), RichTextView::LoadResult::TooLong);
+    QCOMPARE(v.text().size(), 32767);  // the previous text stays
+    QFile huge(dir.filePath("riesig.inf"));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    huge.write(QByteArray(2 * 1024 * 1024, 'x'));
+    huge.close();
+    QCOMPARE(v.loadFile(huge.fileName()), RichTextView::LoadResult::TooLong);
+}
+
+void TstPlatform::keymap_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("keypad");
+    QTest::addColumn<int>("vk");
+    QTest::newRow("a") << int(Qt::Key_A) << false << 65;
+    QTest::newRow("z") << int(Qt::Key_Z) << false << 90;
+    QTest::newRow("7") << int(Qt::Key_7) << false << 55;
+    QTest::newRow("!") << int(Qt::Key_Exclam) << false << 49;
+    QTest::newRow("\"") << int(Qt::Key_QuoteDbl) << false << 50;
+    QTest::newRow("?") << int(Qt::Key_Question) << false << 219;
+    QTest::newRow("backslash") << int(Qt::Key_Backslash) << false << 219;
+    QTest::newRow("ß") << int(Qt::Key_ssharp) << false << 219;
+    QTest::newRow("@") << int(Qt::Key_At) << false << 81;
+    QTest::newRow("€") << 0x20AC << false << 69;
+    QTest::newRow("#") << int(Qt::Key_NumberSign) << false << 191;
+    QTest::newRow("'") << int(Qt::Key_Apostrophe) << false << 191;
+    QTest::newRow("-") << int(Qt::Key_Minus) << false << 189;
+    QTest::newRow("_") << int(Qt::Key_Underscore) << false << 189;
+    QTest::newRow("ü") << int(Qt::Key_Udiaeresis) << false << 186;
+    QTest::newRow("ö") << int(Qt::Key_Odiaeresis) << false << 192;
+    QTest::newRow("ä") << int(Qt::Key_Adiaeresis) << false << 222;
+    QTest::newRow("+") << int(Qt::Key_Plus) << false << 187;
+    QTest::newRow("<") << int(Qt::Key_Less) << false << 226;
+    QTest::newRow("|") << int(Qt::Key_Bar) << false << 226;
+    QTest::newRow("{") << int(Qt::Key_BraceLeft) << false << 55;
+    QTest::newRow("dead acute") << int(Qt::Key_Dead_Acute) << false << 221;
+    QTest::newRow("shift") << int(Qt::Key_Shift) << false << 16;
+    QTest::newRow("ctrl") << int(Qt::Key_Control) << false << 17;
+    QTest::newRow("altgr") << int(Qt::Key_AltGr) << false << 17;
+    QTest::newRow("alt") << int(Qt::Key_Alt) << false << 18;
+    QTest::newRow("caps") << int(Qt::Key_CapsLock) << false << 20;
+    QTest::newRow("enter") << int(Qt::Key_Return) << false << 13;
+    QTest::newRow("F2") << int(Qt::Key_F2) << false << 113;
+    QTest::newRow("left") << int(Qt::Key_Left) << false << 37;
+    QTest::newRow("delete") << int(Qt::Key_Delete) << false << 46;
+    QTest::newRow("keypad 5") << int(Qt::Key_5) << true << 101;
+    QTest::newRow("keypad plus") << int(Qt::Key_Plus) << true << 107;
+    QTest::newRow("keypad comma") << int(Qt::Key_Comma) << true << 110;
+    QTest::newRow("unknown") << int(Qt::Key_Launch0) << false << 0;
+}
+
+void TstPlatform::keymap() {
+    QFETCH(int, key);
+    QFETCH(bool, keypad);
+    QFETCH(int, vk);
+    QCOMPARE(virtualKeyFor(key, keypad), vk);
+}
+
+void TstPlatform::keyCharacters_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("code");
+    QTest::newRow("a") << int(Qt::Key_A) << "a" << 0 << 97;
+    QTest::newRow("A") << int(Qt::Key_A) << "A" << int(Qt::ShiftModifier) << 65;
+    QTest::newRow("ö") << int(Qt::Key_Odiaeresis) << QString::fromUtf8("ö") << 0 << 246;
+    QTest::newRow("€") << 0x20AC << QString::fromUtf8("€") << 0 << 128;
+    QTest::newRow("enter") << int(Qt::Key_Return) << "\r" << 0 << 13;
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << "\b" << 0 << 8;
+    QTest::newRow("delete") << int(Qt::Key_Delete) << "\x7f" << 0 << 0;
+    QTest::newRow("arrow") << int(Qt::Key_Left) << "" << 0 << 0;
+    QTest::newRow("outside cp1252") << int(Qt::Key_unknown) << QString(QChar(0x4E2D)) << 0 << 0;
+    QTest::newRow("question mark") << int(Qt::Key_Question) << "?" << int(Qt::ShiftModifier) << 63;
+}
+
+void TstPlatform::keyCharacters() {
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(int, modifiers);
+    QFETCH(int, code);
+    QKeyEvent e(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
+    QCOMPARE(ansiCode(e), code);
+    QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_L, Qt::ControlModifier, "\x0c");
+    QVERIFY(isShortcutChord(ctrl));
+    QCOMPARE(shiftState(ctrl), 2);
+}
+
+void TstPlatform::colours() {
+    QCOMPARE(colorFromBgr(kTastenfarbe), QColor(192, 192, 255));
+    QCOMPARE(colorFromBgr(255), QColor(255, 0, 0));
+    QCOMPARE(bgrFromColor(QColor(192, 192, 255)), kTastenfarbe);
+    QCOMPARE(twipsToPx(14060), 937);
+    QCOMPARE(twipsToPx(-60), -4);
+    QCOMPARE(pxToTwips(38), 570);
+    QCOMPARE(joinProgramPath("/p", "\\Intro.inf"), QString("/p/Intro.inf"));
+}
+
+namespace {
+class Probe : public QWidget {
+public:
+    explicit Probe(App&) { setObjectName("Probe"); }
+};
+}  // namespace
+
+void TstPlatform::forms() {
+    TestEnv env(false);
+    Forms& f = env.app->forms;
+    QVERIFY(!f.loaded<Probe>());
+    Probe& p = f.get<Probe>();
+    QCOMPARE(&f.get<Probe>(), &p);  // at most one of each window
+    QVERIFY(f.isLoaded("Probe"));
+    QPointer<Probe> guard(&p);
+    f.unloadByName("Probe");
+    QVERIFY(!f.loaded<Probe>());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(guard.isNull());
+    QVERIFY(&f.get<Probe>() != nullptr);  // loads again after an unload
+    f.unloadByName("nichtda");             // closing a window that is not open does nothing
+}
+
+VELKORA_TEST_MAIN(TstPlatform)
+#include "tst_platform.moc"
