@@ -1,0 +1,418 @@
+// The writing window driven through its input box: key judging, finger
+// attribution, the on-screen keyboard, the figure, the stopwatch, the rating
+// and the end of an exercise.
+#include "lessons/frmLek.h"
+#include "platform/richtextview.h"
+#include "platform/units.h"
+#include "shell/frmVelkora.h"
+#include "testenv.h"
+#include "trainer/frmSchreiben.h"
+#include "trainer/keybutton.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+const QColor kBase(192, 192, 255);
+const QColor kGreen(0, 255, 0);
+const QColor kRed(255, 0, 0);
+
+// A running exercise over text, as the lesson start leaves it.
+frmSchreiben& exercise(TestEnv& env, const QString& text) {
+    env.app->opt.checkFehlermeldung = true;
+    env.app->opt.checkGeraeusch = true;
+    env.app->opt.checkAnimat = true;
+    frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+    s.rtb1->setText(text);
+    s.rtb1->setLocked(false);
+    s.Text1->setEnabled(true);
+    s.Text1->setReadOnly(false);
+    s.Text1->clear();
+    s.zaehlen();
+    s.strt();
+    s.Text2->show();
+    return s;
+}
+
+// Types one key: a character, or <Enter>, <BS>, <F2>, <Left>, <Tab>.
+void type(QWidget* w, const QString& token) {
+    static const QHash<QString, Qt::Key> named = {
+        {"<Enter>", Qt::Key_Return}, {"<BS>", Qt::Key_Backspace}, {"<F2>", Qt::Key_F2},
+        {"<Left>", Qt::Key_Left},    {"<Tab>", Qt::Key_Tab},      {"<Del>", Qt::Key_Delete}};
+    if (named.contains(token)) {
+        QTest::keyClick(w, named[token]);
+        return;
+    }
+    const QChar c = token[0];
+    static const QHash<QChar, Qt::Key> umlauts = {{QChar(0xF6), Qt::Key_Odiaeresis},
+                                                 {QChar(0xE4), Qt::Key_Adiaeresis},
+                                                 {QChar(0xFC), Qt::Key_Udiaeresis},
+                                                 {QChar(0xDF), Qt::Key_ssharp}};
+    if (umlauts.contains(c)) {
+        QKeyEvent press(QEvent::KeyPress, umlauts[c], Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, umlauts[c], Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+        return;
+    }
+    QTest::keyClick(w, c.toLatin1());
+}
+
+void typeAll(QWidget* w, const QStringList& tokens) {
+    for (const QString& t : tokens) type(w, t);
+}
+}  // namespace
+
+class TstTrainer : public QObject {
+    Q_OBJECT
+private slots:
+    void judging_data();
+    void judging();
+    void counterAtLimit();
+    void endOfExercise();
+    void keyColours_data();
+    void keyColours();
+    void enterStaysRed();
+    void shortcutsAreNoErrors();
+    void figure();
+    void stopwatch_data();
+    void stopwatch();
+    void rating_data();
+    void rating();
+    void noScoredCharacters();
+    void buttons();
+    void screenshot();
+};
+
+void TstTrainer::judging_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<double>("fehler");
+    QTest::addColumn<double>("zaehler");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QList<int>>("fingers");  // LIHA, lklein, lzeige, REHA, rklein, rzeige
+    QTest::addColumn<int>("errorSounds");
+    using L = QList<int>;
+    QTest::newRow("correct a") << "ab" << QStringList{"a"} << 0.0 << 1.0 << "a" << "b" << L{0, 0, 0, 0, 0, 0} << 0;
+    QTest::newRow("a expected, A typed") << "ab" << QStringList{"A"} << 1.0 << 0.0 << "" << "a" << L{1, 1, 0, 0, 0, 0} << 1;
+    QTest::newRow("A expected, a typed") << "Ab" << QStringList{"a"} << 1.0 << 0.0 << "" << "A" << L{0, 0, 0, 0, 0, 0} << 1;
+    QTest::newRow("space expected, x typed") << "a b" << QStringList{"a", "x"} << 0.0 << 1.0 << "a" << "LEER" << L{0, 0, 0, 0, 0, 0} << 1;
+    QTest::newRow("space typed") << "a b" << QStringList{"a", " "} << 0.0 << 1.0 << "a " << "b" << L{0, 0, 0, 0, 0, 0} << 0;
+    QTest::newRow("backspace at a letter") << "ab" << QStringList{"a", "<BS>"} << 1.0 << 1.0 << "a" << "b" << L{1, 0, 1, 0, 0, 0} << 1;
+    QTest::newRow("enter at a letter") << "fj" << QStringList{"f", "<Enter>"} << 1.0 << 1.0 << "f" << "j" << L{0, 0, 0, 1, 0, 1} << 1;
+    QTest::newRow("enter at a break") << "a\r\nb" << QStringList{"a", "<Enter>"} << 0.0 << 1.0 << "a\n" << "b" << L{0, 0, 0, 0, 0, 0} << 0;
+    QTest::newRow("letter at a break") << "a\r\nb" << QStringList{"a", "b"} << 0.0 << 1.0 << "a" << "RETURN" << L{0, 0, 0, 0, 0, 0} << 1;
+    QTest::newRow("ö correct") << QString::fromUtf8("öx") << QStringList{QString::fromUtf8("ö")} << 0.0 << 1.0 << QString::fromUtf8("ö") << "x" << L{0, 0, 0, 0, 0, 0} << 0;
+    QTest::newRow("ß expected, s typed") << QString::fromUtf8("ßx") << QStringList{"s"} << 1.0 << 0.0 << "" << QString::fromUtf8("ß") << L{0, 0, 0, 1, 1, 0} << 1;
+    QTest::newRow("digit expected") << "1x" << QStringList{"2"} << 1.0 << 0.0 << "" << "1" << L{0, 0, 0, 0, 0, 0} << 1;
+    QTest::newRow("delete and arrows change nothing") << "ab" << QStringList{"a", "<Del>", "<Left>"} << 0.0 << 1.0 << "a" << "b" << L{0, 0, 0, 0, 0, 0} << 0;
+    QTest::newRow("two errors then right") << "qx" << QStringList{"w", "e", "q"} << 2.0 << 1.0 << "q" << "x" << L{2, 2, 0, 0, 0, 0} << 2;
+}
+
+void TstTrainer::judging() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, keys);
+    QFETCH(double, fehler);
+    QFETCH(double, zaehler);
+    QFETCH(QString, box);
+    QFETCH(QString, display);
+    QFETCH(QList<int>, fingers);
+    QFETCH(int, errorSounds);
+    TestEnv env;
+    frmSchreiben& s = exercise(env, text);
+    typeAll(s.Text1, keys);
+    const Uebung& ex = env.app->ex;
+    QCOMPARE(ex.fehler, fehler);
+    QCOMPARE(ex.zaehler, zaehler);
+    QCOMPARE(s.Text1->toPlainText(), box);
+    QCOMPARE(s.Text2->text(), display);
+    const Fingerfehler& f = ex.finger;
+    QCOMPARE((QList<int>{f.LIHA, f.lkleinerfinger, f.lzeigefinger, f.REHA, f.rkleinerfinger, f.rzeigefinger}), fingers);
+    QCOMPARE(f.ldaumenfinger + f.rdaumenfinger, 0);
+    QCOMPARE(env.services.sounds.filter("FASTHEY.wav").size(), errorSounds);
+    // Every key (but F1 to F4) clicks.
+    QCOMPARE(env.services.sounds.filter("MsgType.wav").size(), keys.size());
+}
+
+void TstTrainer::counterAtLimit() {
+    TestEnv env;
+    frmSchreiben& s = exercise(env, "ax");
+    env.app->ex.finger.LIHA = 32767;
+    type(s.Text1, "s");
+    QCOMPARE(env.app->ex.finger.LIHA, qint16(32767));
+    QCOMPARE(env.app->ex.finger.lkleinerfinger, qint16(1));
+    QCOMPARE(env.app->ex.fehler, 1.0);
+}
+
+void TstTrainer::endOfExercise() {
+    TestEnv env;
+    frmSchreiben& s = exercise(env, "ab");
+    frmLek& lek = env.app->forms.get<frmLek>();
+    lek.Stoppuhr();
+    QVERIFY(!s.Command5->isEnabled());
+    env.app->ex.anschlaegeProMinute = 120;
+    env.app->ex.animSchritt = 1;
+    typeAll(s.Text1, {"a", "b"});
+    QCOMPARE(s.Text2->text(), QString("ENDE"));
+    QVERIFY(s.rtb1->text().contains(frmSchreiben::kAuswertungPrompt));
+    type(s.Text1, "x");  // any key runs the evaluation
+    QCOMPARE(s.Text2->text(), QString("DB_ENDE"));
+    QCOMPARE(s.Text1->toPlainText(),
+             QString::fromUtf8("MaxZeichen: 2\nFehler: 0(0 Prozent )Klasse! 120 Anschläge/Min\n"
+                               "Bitte eine Lektion auswählen (Strg + l)"));
+    QVERIFY(s.Text1->isReadOnly());
+    QVERIFY(s.rtb1->locked());
+    QVERIFY(s.rtb1->text().isEmpty());
+    QVERIFY(s.Command5->isEnabled());
+    QVERIFY(!s.Command6->isEnabled());
+    QVERIFY(!lek.Timer3->isActive());
+    QCOMPARE(s.Label2->text(), QString("120"));
+    QCOMPARE(s.Text5->text(), QString::fromUtf8("120 Anschläge/Min."));
+    QCOMPARE(env.app->ex.anschlaegeGanz, qint16(2));
+    QCOMPARE(env.app->ex.animX, 10);
+    QCOMPARE(env.app->ex.animSchritt, qint16(0));
+    for (int i = 0; i < 61; ++i) QCOMPARE(s.tastenfarbe(i), kBase);
+    // Keys after the end are wrong keys and change nothing else.
+    type(s.Text1, "y");
+    QCOMPARE(env.app->ex.fehler, 1.0);
+    QCOMPARE(s.Text2->text(), QString("DB_ENDE"));
+    QVERIFY(s.Text1->toPlainText().startsWith("MaxZeichen: 2"));
+}
+
+// Key events one at a time: "+x" presses, "-x" releases; then the colours.
+void TstTrainer::keyColours_data() {
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QList<int>>("indices");
+    QTest::addColumn<QStringList>("colours");  // b base, g green, r red
+    QTest::addColumn<int>("clicks");
+    using L = QList<int>;
+    QTest::newRow("shift+a held") << QStringList{"+Shift", "+A"} << L{9, 10, 8} << QStringList{"g", "g", "g"} << 2;
+    QTest::newRow("shift+a released") << QStringList{"+Shift", "+A", "-A", "-Shift"} << L{9, 10, 8} << QStringList{"b", "b", "b"} << 2;
+    QTest::newRow("caps once") << QStringList{"+Caps", "-Caps"} << L{13} << QStringList{"r"} << 1;
+    QTest::newRow("caps twice") << QStringList{"+Caps", "-Caps", "+Caps", "-Caps"} << L{13} << QStringList{"b"} << 2;
+    QTest::newRow("ctrl lights AltGr") << QStringList{"+Ctrl"} << L{18, 40} << QStringList{"g", "b"} << 1;
+    QTest::newRow("alt lights Alt") << QStringList{"+Alt"} << L{17, 18} << QStringList{"g", "b"} << 1;
+    QTest::newRow("F2 is silent") << QStringList{"+F2"} << L{56} << QStringList{"g"} << 0;
+    QTest::newRow("F2 released") << QStringList{"+F2", "-F2"} << L{56} << QStringList{"b"} << 0;
+    QTest::newRow("arrow lights nothing") << QStringList{"+Left"} << L{39, 53} << QStringList{"b", "b"} << 1;
+    QTest::newRow("hash lights minus") << QStringList{"+#"} << L{39} << QStringList{"g"} << 1;
+    QTest::newRow("space bar") << QStringList{"+Space"} << L{2} << QStringList{"g"} << 1;
+}
+
+void TstTrainer::keyColours() {
+    QFETCH(QStringList, events);
+    QFETCH(QList<int>, indices);
+    QFETCH(QStringList, colours);
+    QFETCH(int, clicks);
+    static const QHash<QString, QPair<Qt::Key, QString>> keys = {
+        {"Shift", {Qt::Key_Shift, ""}}, {"A", {Qt::Key_A, "A"}},       {"Caps", {Qt::Key_CapsLock, ""}},
+        {"Ctrl", {Qt::Key_Control, ""}}, {"Alt", {Qt::Key_Alt, ""}},    {"F2", {Qt::Key_F2, ""}},
+        {"Left", {Qt::Key_Left, ""}},   {"#", {Qt::Key_NumberSign, "#"}}, {"Space", {Qt::Key_Space, " "}}};
+    TestEnv env;
+    frmSchreiben& s = exercise(env, "zzz");
+    for (const QString& e : events) {
+        const auto [key, text] = keys[e.mid(1)];
+        QKeyEvent ev(e[0] == '+' ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(s.Text1, &ev);
+    }
+    for (int i = 0; i < indices.size(); ++i) {
+        const QColor want = colours[i] == "g" ? kGreen : colours[i] == "r" ? kRed : kBase;
+        QCOMPARE(s.tastenfarbe(indices[i]), want);
+    }
+    QCOMPARE(env.services.sounds.filter("MsgType.wav").size(), clicks);
+}
+
+void TstTrainer::enterStaysRed() {
+    TestEnv env;
+    frmSchreiben& s = exercise(env, "a\r\nb");
+    type(s.Text1, "a");
+    QCOMPARE(s.tastenfarbe(53), kRed);
+    typeAll(s.Text1, {"x", "y"});
+    QCOMPARE(s.tastenfarbe(53), kRed);
+    QTest::keyPress(s.Text1, Qt::Key_Return);
+    QCOMPARE(s.tastenfarbe(53), kGreen);
+    QTest::keyRelease(s.Text1, Qt::Key_Return);
+    QCOMPARE(s.tastenfarbe(53), kBase);
+    QCOMPARE(s.Text2->text(), QString("b"));
+}
+
+void TstTrainer::shortcutsAreNoErrors() {
+    TestEnv env;
+    frmVelkora& main = env.app->forms.get<frmVelkora>();
+    int triggered = 0;
+    QAction* a = main.lek()->addAction("Probe");
+    a->setShortcut(QKeySequence("Ctrl+J"));
+    connect(a, &QAction::triggered, [&] { ++triggered; });
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    frmSchreiben& s = exercise(env, "ab");
+    s.Text1->setFocus();
+    QTest::keyClick(s.Text1, Qt::Key_J, Qt::ControlModifier);
+    QCOMPARE(env.app->ex.fehler, 0.0);
+    QVERIFY(s.Text1->toPlainText().isEmpty());
+    QCOMPARE(triggered, 1);
+}
+
+void TstTrainer::figure() {
+    TestEnv env;
+    QString text;
+    for (int i = 0; i < 100; ++i) text += QChar('a' + i % 3);
+    frmSchreiben& s = exercise(env, text);
+    for (int i = 0; i < 50; ++i) type(s.Text1, QString(text[i]));
+    QCOMPARE(env.app->ex.animSchritt, qint16(50));
+    QCOMPARE(env.app->ex.animX, 280);
+    if (s.animFigur.fenster) QCOMPARE(s.animFigur.fenster->pos(), QPoint(280, 0));
+    // Switched off in the store: the figure goes at the next key.
+    env.app->SaveSetting("Optionen", "CheckAnimat", "False");
+    type(s.Text1, QString(text[50]));
+    QVERIFY(!s.animFigur.fenster);
+    QVERIFY(!env.app->opt.checkAnimat);
+}
+
+void TstTrainer::stopwatch_data() {
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<double>("zaehler");
+    QTest::addColumn<QString>("text3");
+    QTest::addColumn<QString>("label10");
+    QTest::addColumn<int>("apm");
+    QTest::newRow("1 tick") << 1 << 4.0 << "1 sec" << "0 min" << 240;
+    QTest::newRow("12 ticks") << 12 << 30.0 << "12 sec" << "0,2 min" << 150;
+    QTest::newRow("90 ticks") << 90 << 100.0 << "90 sec" << "1,5 min" << 67;
+    QTest::newRow("clamped") << 1 << 600.0 << "1 sec" << "0 min" << 32767;
+}
+
+void TstTrainer::stopwatch() {
+    QFETCH(int, ticks);
+    QFETCH(double, zaehler);
+    QFETCH(QString, text3);
+    QFETCH(QString, label10);
+    QFETCH(int, apm);
+    TestEnv env;
+    frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+    frmLek& lek = env.app->forms.get<frmLek>();
+    QVERIFY(lek.Timer3->isActive());
+    QCOMPARE(lek.Timer3->interval(), 1000);
+    env.app->ex.zaehler = zaehler;
+    for (int i = 0; i < ticks; ++i) lek.Timer3_Timer();
+    QCOMPARE(s.Text3->text(), text3);
+    QCOMPARE(s.Label12->text(), QString::number(ticks));
+    QCOMPARE(s.Label10->text(), label10);
+    QCOMPARE(s.Text4->text(), label10.chopped(4));
+    QCOMPARE(env.app->ex.laufzeit, double(ticks));
+    QCOMPARE(int(env.app->ex.anschlaegeProMinute), apm);
+}
+
+void TstTrainer::rating_data() {
+    QTest::addColumn<double>("fehler");
+    QTest::addColumn<double>("quote");
+    QTest::addColumn<QString>("label8");
+    QTest::addColumn<QString>("bewertung");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("0 errors") << 0.0 << 0.0 << "0" << "Klasse!" << "";
+    QTest::newRow("1 error is a tie to 0") << 1.0 << 0.0 << "0" << "Klasse!" << "";
+    QTest::newRow("40 errors") << 40.0 << 0.2 << "20" << "" << "";
+    QTest::newRow("200 errors") << 200.0 << 1.0 << "100" << ""
+                                << "Zu viele Fehler.Diese Lektion bitte intensiv wiederholen!";
+    QTest::newRow("260 errors") << 260.0 << 1.3 << "130" << ""
+                                << QString::fromUtf8("Leider extrem viele Fehler, bitte intensiv üben !");
+}
+
+void TstTrainer::rating() {
+    QFETCH(double, fehler);
+    QFETCH(double, quote);
+    QFETCH(QString, label8);
+    QFETCH(QString, bewertung);
+    QFETCH(QString, message);
+    TestEnv env;
+    frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+    env.app->ex.MaxZeichen = 200;
+    env.app->ex.fehler = fehler;
+    env.app->ex.Bewertung = "alt";
+    s.rechnen();
+    QCOMPARE(env.app->ex.Fehlerquote, quote);
+    QCOMPARE(s.Label8->text(), label8);
+    QCOMPARE(env.app->ex.Bewertung, bewertung);
+    if (message.isEmpty()) {
+        QVERIFY(env.services.messages.isEmpty());
+    } else {
+        QCOMPARE(env.services.messages.size(), 1);
+        QCOMPARE(env.services.messages[0].text, message);
+        QCOMPARE(env.services.messages[0].title, QString("Velkora"));
+        QCOMPARE(env.services.messages[0].style, 0);
+    }
+}
+
+void TstTrainer::noScoredCharacters() {
+    TestEnv env;
+    frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+    env.app->ex.MaxZeichen = 10;
+    env.app->ex.fehler = 5;
+    s.rechnen();
+    QCOMPARE(env.app->ex.Fehlerquote, 0.5);
+    // A text of blanks and breaks only: no rate, and none carried over.
+    frmSchreiben& t = exercise(env, " \r\n ");
+    typeAll(t.Text1, {" ", "<Enter>", " "});
+    QCOMPARE(t.Text2->text(), QString("ENDE"));
+    type(t.Text1, "q");
+    QCOMPARE(env.app->ex.Fehlerquote, 0.0);
+    QVERIFY(t.Text1->toPlainText().contains("Fehler: 5(0 Prozent )"));
+}
+
+void TstTrainer::buttons() {
+    TestEnv env;
+    frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+    frmLek& lek = env.app->forms.get<frmLek>();
+    // The stop button stops once; a second click does nothing.
+    s.Command6->setEnabled(true);
+    s.Command6_Click();
+    QVERIFY(!lek.Timer3->isActive());
+    QVERIFY(s.Command5->isEnabled());
+    QVERIFY(!s.Command6->isEnabled());
+    s.setTastenfarbe(0, kRed);
+    s.Command6_Click();
+    QCOMPARE(s.tastenfarbe(0), kRed);
+    s.Command5_Click();
+    QVERIFY(lek.Timer3->isActive());
+    QVERIFY(!s.Command5->isEnabled());
+    QCOMPARE(s.tastenfarbe(0), kBase);
+    // Statistics and reminder switched off: their messages only.
+    env.app->opt.checkStatistik = false;
+    s.Command9->click();
+    QCOMPARE(env.services.messages.last().title, QString("STATISTIK nicht aktiviert"));
+    QCOMPARE(env.services.messages.last().style, int(Msg::Information));
+    env.app->opt.checkReminder = false;
+    s.Command11->click();
+    QCOMPARE(env.services.messages.last().title, QString("REMINDER nicht aktiviert"));
+    s.Command14->click();
+    QCOMPARE(env.services.editors, 1);
+    s.Command10->click();
+    QCOMPARE(env.services.opened, QStringList{frmSchreiben::kHomepage});
+    QVERIFY(s.Command10->toolTip().contains(frmSchreiben::kHomepage));
+}
+
+void TstTrainer::screenshot() {
+    TestEnv env;
+    frmVelkora& main = env.app->forms.get<frmVelkora>();
+    main.show();
+    frmSchreiben& s = exercise(env, "fjf jfj fff jjj\r\nfj jf");
+    s.Frame3->show();
+    typeAll(s.Text1, {"f", "j", "f", " ", "x"});
+    QTest::keyPress(s.Text1, Qt::Key_Shift);
+    const QImage img = main.grab().toImage();
+    QTest::keyRelease(s.Text1, Qt::Key_Shift);
+    QCOMPARE(img.size(), main.size());
+    // Not blank: the keyboard's base colour shows in its lower half.
+    QCOMPARE(img.pixelColor(s.Frame1->mapTo(&main, QPoint(3, 340))), kBase);
+    QVERIFY(img.save(screenshotDir() + "/frmSchreiben.png"));
+}
+
+VELKORA_TEST_MAIN(TstTrainer)
+#include "tst_trainer.moc"
