@@ -51,7 +51,10 @@ void typeExpected(frmSchreiben& s) {
     const QString e = s.Text2->text();
     int key = 0;
     QString text;
-    if (e == "RETURN") {
+    if (e == "ENDE" || e == "DB_ENDE") {
+        key = Qt::Key_X;
+        text = "x";
+    } else if (e == "RETURN") {
         key = Qt::Key_Return;
         text = "\r";
     } else if (e == "LEER") {
@@ -104,7 +107,7 @@ int main(int argc, char** argv) {
     QElapsedTimer t;
     t.start();
     int keys = 0;
-    while (s.Text2->text() != QLatin1String("DB_ENDE") && keys < 5000) {
+    while (s.Text2->text() != QLatin1String("DB_ENDE") && keys < 10000) {
         typeExpected(s);
         ++keys;
     }

@@ -8,13 +8,12 @@
 #include <QTextCursor>
 #include <algorithm>
 
-RichTextView::RichTextView(QWidget* parent) : QTextEdit(parent) {
+RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
     setUndoRedoEnabled(false);
-    setAcceptRichText(false);
     setTextInteractionFlags(Qt::NoTextInteraction);
     setFocusPolicy(Qt::NoFocus);
-    setLineWrapMode(QTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     connect(document(), &QTextDocument::contentsChange, this,
             [this](int, int removed, int added) {
                 if (removed != added) cacheValid_ = false;
