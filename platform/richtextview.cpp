@@ -14,6 +14,7 @@ RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setTextInteractionFlags(Qt::NoTextInteraction);
     setFocusPolicy(Qt::NoFocus);
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(document(), &QTextDocument::contentsChange, this,
             [this](int, int removed, int added) {
                 if (removed != added) cacheValid_ = false;

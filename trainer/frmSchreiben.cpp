@@ -7,6 +7,7 @@
 #include "trainer/inputbox.h"
 #include "trainer/keybutton.h"
 #include "trainer/keytable.h"
+#include "trainer/toolicons.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -135,6 +136,31 @@ void frmSchreiben::buildLayout() {
     Text4 = place<QLineEdit>(Frame4, "Text4", 240, 232, 81, 21);
     Text5 = place<QLineEdit>(Frame4, "Text5", 328, 232, 121, 21);
     for (QLineEdit* t : {Text3, Text4, Text5}) t->hide();
+
+    // Pictures and background colours of the tool buttons.
+    const struct {
+        QPushButton* button;
+        Werkzeug symbol;
+        const char* farbe;
+    } bilder[] = {{Command5, Werkzeug::TimerStart, "rgb(0,200,0)"},
+                  {Command6, Werkzeug::TimerStop, "rgb(230,40,40)"},
+                  {Command9, Werkzeug::Statistik, "rgb(192,255,192)"},
+                  {Command10, Werkzeug::Browser, "white"},
+                  {Command11, Werkzeug::Reminder, "rgb(192,255,192)"},
+                  {Command7, Werkzeug::Lektionen, ""},
+                  {Command12, Werkzeug::Nummernblock, ""},
+                  {Command13, Werkzeug::Optionen, ""}};
+    for (const auto& b : bilder) {
+        b.button->setIcon(werkzeugSymbol(b.symbol));
+        b.button->setIconSize(QSize(22, 22));
+        if (*b.farbe)
+            b.button->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid gray; "
+                                                   "border-radius: 3px; } QPushButton:disabled { background: "
+                                                   "rgb(200,200,200); }")
+                                        .arg(QLatin1String(b.farbe)));
+        b.button->setFocusPolicy(Qt::NoFocus);
+    }
+    Command14->setFocusPolicy(Qt::NoFocus);
 
     connect(Command5, &QPushButton::clicked, this, &frmSchreiben::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &frmSchreiben::Command6_Click);
