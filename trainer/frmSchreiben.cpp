@@ -177,6 +177,9 @@ void frmSchreiben::Form_Load() {
     Frame4->move(twipsToPx(60), twipsToPx(-60));
     Klang = {QStringLiteral("\\MsgType.wav"), QStringLiteral("\\MSGBack.wav"),
              QStringLiteral("\\FASTHEY.wav")};
+    // The keystroke and error sounds are loaded now so the first key does not wait.
+    app_.services.preloadSound(app_.datei(Klang[0]));
+    app_.services.preloadSound(app_.datei(Klang[2]));
     farbesetzen();
     app_.ex.zaehler = 0;
     app_.ex.fehler = 0;
