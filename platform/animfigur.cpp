@@ -1,7 +1,126 @@
 #include "platform/animfigur.h"
+#include "platform/anireader.h"
 
-// Placeholder until the .ani reader lands: shows nothing.
-void AnimZeigen(AnimFigur& figur, const QString&, QWidget*, int, int) { AnimEntfernen(figur); }
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHash>
+#include <QPainter>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+// A decoded animation with the start time of every step, shared by the cache
+// and the figures showing it.
+struct Decoded {
+    AniAnimation anim;
+    QList<int> startMs;
+    int totalMs = 0;
+};
+
+// Decoded files by path. The figure is recreated on every correct key, so
+// the file is only looked at (size and modification time), not read, while
+// it stays unchanged. Files that cannot be decoded are remembered as such.
+// The cache holds nothing but the contents of files, so windows of separate
+// program contexts may share it.
+struct CacheEntry {
+    qint64 fileSize = -1;
+    qint64 modifiedMs = 0;
+    std::shared_ptr<const Decoded> decoded;  // null: the file is not an animation
+};
+
+constexpr int kCacheLimit = 16;
+
+QHash<QString, CacheEntry>& cache() {
+    static QHash<QString, CacheEntry> entries;
+    return entries;
+}
+
+// All figures walk to one clock, so a figure recreated one step further on
+// goes on with the walk instead of starting it again.
+qint64 clockMs() {
+    static QElapsedTimer clock;
+    if (!clock.isValid()) clock.start();
+    return clock.elapsed();
+}
+
+std::shared_ptr<const Decoded> load(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        cache().remove(path);
+        return nullptr;
+    }
+    const qint64 size = info.size();
+    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
+    auto it = cache().find(path);
+    if (it != cache().end() && it->fileSize == size && it->modifiedMs == modified) return it->decoded;
+
+    std::shared_ptr<Decoded> d;
+    AniAnimation anim = readAniFile(path);
+    if (!anim.isEmpty()) {
+        d = std::make_shared<Decoded>();
+        d->anim = std::move(anim);
+        for (int ms : d->anim.durations) {
+            d->startMs.append(d->totalMs);
+            d->totalMs += ms;
+        }
+    }
+    if (cache().size() >= kCacheLimit && it == cache().end()) cache().clear();
+    cache().insert(path, CacheEntry{size, modified, d});
+    return d;
+}
+
+// The child window that plays the frames on a transparent background.
+class FigurFenster : public QWidget {
+public:
+    FigurFenster(std::shared_ptr<const Decoded> d, QWidget* parent)
+        : QWidget(parent), d_(std::move(d)) {
+        setObjectName(QStringLiteral("AnimFigur"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        resize(d_->anim.size());
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { step(); });
+        step();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).drawImage(0, 0, d_->anim.frames[frame_]);
+    }
+
+private:
+    // Shows the step the clock is in and waits for the next one.
+    void step() {
+        const int at = int(clockMs() % d_->totalMs);
+        int s = int(d_->startMs.size()) - 1;
+        while (s > 0 && d_->startMs[s] > at) --s;
+        if (s != frame_) {
+            frame_ = s;
+            update();
+        }
+        if (d_->startMs.size() > 1) timer_.start(d_->startMs[s] + d_->anim.durations[s] - at);
+    }
+
+    std::shared_ptr<const Decoded> d_;
+    QTimer timer_;
+    int frame_ = 0;
+};
+
+}  // namespace
+
+void AnimZeigen(AnimFigur& figur, const QString& path, QWidget* parent, int x, int y) {
+    AnimEntfernen(figur);
+    if (!parent) return;  // a child window needs its parent
+    std::shared_ptr<const Decoded> d = load(path);
+    if (!d) return;
+    auto* fenster = new FigurFenster(std::move(d), parent);
+    fenster->move(x, y);
+    fenster->show();
+    figur.fenster = fenster;
+    figur.geladen = true;
+}
 
 void AnimEntfernen(AnimFigur& figur) {
     if (figur.fenster) delete figur.fenster.data();
