@@ -1,8 +1,10 @@
 #include "shell/frmVelkora.h"
+#include "lessons/frmLek.h"
 #include "platform/units.h"
 #include "shell/app.h"
 #include "trainer/frmSchreiben.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -26,6 +28,10 @@ frmVelkora::frmVelkora(App& app) : QMainWindow(nullptr), app_(app) {
 
     lek_ = menuBar()->addMenu(QStringLiteral("&Lektionen"));
     lek_->setObjectName(QStringLiteral("lek"));
+    QAction* ausw = lek_->addAction(QStringLiteral("Lektionen-Auswahl"));
+    ausw->setObjectName(QStringLiteral("Ausw"));
+    ausw->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(ausw, &QAction::triggered, this, [this] { app_.forms.get<frmLek>().zeigen(); });
 
     resize(twipsToPx(kWidth), twipsToPx(kHeight));
     MDIForm_Load();

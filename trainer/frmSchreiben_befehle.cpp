@@ -33,12 +33,7 @@ void frmSchreiben::Command6_Click() {
     hintergrundfarbe();
 }
 
-void frmSchreiben::Command7_Click() {
-    frmLek& lek = app_.forms.get<frmLek>();
-    lek.show();
-    lek.raise();
-    lek.activateWindow();
-}
+void frmSchreiben::Command7_Click() { app_.forms.get<frmLek>().zeigen(); }
 
 void frmSchreiben::Command9_Click() {
     if (!app_.opt.checkStatistik) {
