@@ -63,5 +63,7 @@ void frmSplash::cmdOK_Click() {
     done_ = true;
     frmVelkora& main = app_.forms.get<frmVelkora>();
     main.show();
+    main.raise();
+    main.activateWindow();  // the keyboard goes to the main window, not to nowhere
     app_.forms.unload<frmSplash>();
 }
