@@ -254,15 +254,21 @@ void frmSchreiben::zaehlen() {
     Label6->setText(zahlText(app_.ex.MaxZeichen));
 }
 
-void frmSchreiben::markiere() {
+void frmSchreiben::entmarkiere() {
+    rtb1->setSelColor(kSchwarz);
+    rtb1->setSelMarker(false);
+}
+
+void frmSchreiben::markiereZeichen(QChar c) {
+    rtb1->setSelection(textpos - 1, 1);
+    Text2->setText(c == QLatin1Char(' ') ? QStringLiteral("LEER") : QString(c));
     rtb1->setSelColor(kRot);
     rtb1->setSelMarker(true);
 }
 
 void frmSchreiben::strt() {
     rtb1->setSelection(0, static_cast<int>(rtb1->text().size()));
-    rtb1->setSelColor(kSchwarz);
-    rtb1->setSelMarker(false);
+    entmarkiere();
     textpos = 1;
     const QString t = rtb1->text();  // a shared copy: marking may replace the view's text
     if (t.isEmpty()) return;
@@ -270,24 +276,15 @@ void frmSchreiben::strt() {
     if (c == QLatin1Char('\r')) {
         Text2->setText(QStringLiteral("RETURN"));
         textpos = 2;
-    } else if (c == QLatin1Char(' ')) {
-        rtb1->setSelection(textpos - 1, 1);
-        Text2->setText(QStringLiteral("LEER"));
-        markiere();
     } else {
-        rtb1->setSelection(textpos - 1, 1);
-        Text2->setText(QString(c));
-        markiere();
+        markiereZeichen(c);
     }
 }
 
 void frmSchreiben::weiter() {
     const QString t = rtb1->text();  // a shared copy: "ENDE" replaces the view's text
     if (textpos < t.size()) {
-        if (t[textpos - 1] != QLatin1Char('\n')) {
-            rtb1->setSelColor(kSchwarz);
-            rtb1->setSelMarker(false);
-        }
+        if (t[textpos - 1] != QLatin1Char('\n')) entmarkiere();
         ++textpos;
         const QChar c = t[textpos - 1];
         if (c == QLatin1Char('\r')) {
@@ -295,18 +292,11 @@ void frmSchreiben::weiter() {
             Text2->setText(QStringLiteral("RETURN"));
             ++textpos;
             app_.services.beep();
-        } else if (c == QLatin1Char(' ')) {
-            rtb1->setSelection(textpos - 1, 1);
-            Text2->setText(QStringLiteral("LEER"));
-            markiere();
         } else {
-            rtb1->setSelection(textpos - 1, 1);
-            Text2->setText(QString(c));
-            markiere();
+            markiereZeichen(c);
         }
     } else {
-        rtb1->setSelColor(kSchwarz);
-        rtb1->setSelMarker(false);
+        entmarkiere();
         Text2->setText(QStringLiteral("ENDE"));
         app_.services.beep();
     }

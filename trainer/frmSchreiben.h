@@ -132,7 +132,8 @@ private:
     void falscheTaste(int& KeyAscii);
     void buildLayout();
     void Form_Load();
-    void markiere();  // marks the current selection red with the marker on
+    void entmarkiere();            // the selection back to black, marker off
+    void markiereZeichen(QChar c);  // marks the character at textpos and names it
 
     App& app_;
 };
