@@ -2,9 +2,11 @@
 #include "platform/qtservices.h"
 #include "platform/settingsstore.h"
 #include "shell/app.h"
+#include "stats/ablage.h"
 #include "windows/frmSplash.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
@@ -14,7 +16,11 @@ int main(int argc, char** argv) {
 
     SettingsStore store;
     QtServices services;
-    App app(App::findProgramDir(QApplication::applicationDirPath()), store, services);
+    const QString programDir = App::findProgramDir(QApplication::applicationDirPath());
+    // An installed program keeps its results in the user's data directory.
+    const QString databaseDir = datenbankVerzeichnis(
+        programDir, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    App app(programDir, store, services, databaseDir);
 
     frmSplash& splash = app.forms.get<frmSplash>();
     splash.show();

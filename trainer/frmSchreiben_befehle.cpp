@@ -2,6 +2,7 @@
 #include "lessons/frmLek.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
+#include "stats/frmStatistik.h"
 #include "trainer/frmSchreiben.h"
 
 #include <QCloseEvent>
@@ -43,7 +44,7 @@ void frmSchreiben::Command9_Click() {
             Msg::Information, QStringLiteral("STATISTIK nicht aktiviert"));
         return;
     }
-    // The statistics overview comes with the results windows.
+    app_.forms.get<frmStatistik>().oeffnen();
 }
 
 void frmSchreiben::Command10_Click() { app_.services.shellOpen(kHomepage); }

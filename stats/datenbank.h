@@ -1,0 +1,127 @@
+#pragma once
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+
+class App;
+
+// The statements the results windows run, as the windows know them.
+namespace Sql {
+// Overview: only the number of rows is used.
+inline const QString kUebungen = QStringLiteral("SELECT * FROM Auswertung;");
+// Overview: the plain mean of the keystrokes per minute.
+inline const QString kMittelwertAnschlaege = QStringLiteral(
+    " SELECT Avg([Auswertung].[anschlaege]) AS [Mittelwert von anschlaege]FROM Auswertung;");
+// Overview: the characters there were to type.
+inline const QString kSummeMaximalPunkte = QStringLiteral(
+    "SELECT Sum(Auswertung.MaximalPunkte) AS [Summe von MaximalPunkte]FROM Auswertung;");
+// Overview, finger database: errors per hand and in total.
+inline const QString kSummeFehler = QStringLiteral(
+    "SELECT Sum(fehlerliste.LIHA) AS [Summe von LIHA], Sum(fehlerliste.REHA) AS [Summe von REHA], "
+    "Sum([LIHA]+[REHA]) AS Gesamt FROM fehlerliste;");
+// Record browsers; also the row sets the recording appends to.
+inline const QString kAuswertung = QStringLiteral(
+    "select Datum,Zeit,IDLektion,MaximalPunkte,stoppzeit,zaehler,fehler,ergebnis,anschlaege "
+    "from Auswertung");
+inline const QString kFehlerliste = QStringLiteral(
+    "select LIHA,lkleinerfinger,lringfinger,lmittelfinger,lzeigefinger,ldaumenfinger,"
+    "rdaumenfinger,rzeigefinger,rmittelfinger,rringfinger,rkleinerfinger,REHA from fehlerliste");
+// Finger chart: the first row, every column a category.
+inline const QString kStatistik = QStringLiteral("select * from statistik");
+// Lesson charts: grouping commands, run through shapeAlsSql().
+inline const QString kMittelJeLektion = QStringLiteral(
+    "SHAPE {select IDLektion,anschlaege from Auswertung Order by IDLektion} AS ChildCommand "
+    "COMPUTE ChildCommand, AVG(ChildCommand.[anschlaege]) AS [anschlaege] BY [IDLektion]");
+inline const QString kEinheitenJeLektion = QStringLiteral(
+    "SHAPE {select IDDatensatz,IDLektion from Auswertung Order by IDDatensatz} AS ChildCommand "
+    "COMPUTE ChildCommand, COUNT(ChildCommand.[IDDatensatz]) AS [IDDatensatz] BY [IDLektion]");
+}  // namespace Sql
+
+// Connection descriptions: prefix, then the database directory, then suffix.
+namespace Verbindungstext {
+inline const QString kJet = QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=");
+inline const QString kShape = QStringLiteral("PROVIDER=MSDataShape;Data Source=");
+inline const QString kVelkoraGross = QStringLiteral("\\Velkora.mdb;");
+inline const QString kVelkora = QStringLiteral("\\velkora.mdb;");
+inline const QString kFinger = QStringLiteral("\\finger.mdb;");
+inline const QString kVelkoraShape =
+    QStringLiteral("\\velkora.mdb;Data Provider=Microsoft.Jet.OLEDB.4.0");
+}  // namespace Verbindungstext
+
+// The names of the two database files as delivered.
+inline const QString kVelkoraMdb = QStringLiteral("velkora.mdb");
+inline const QString kFingerMdb = QStringLiteral("finger.mdb");
+
+// Builds a connection description. A directory that would break the
+// description apart (a semicolon, a quote, blanks at its ends) is quoted.
+QString verbindungstext(const QString& prefix, const QString& dir, const QString& suffix);
+
+// The parts of a connection description the program understands.
+struct Verbindungsangaben {
+    QString provider;
+    QString dataSource;    // the database file
+    QString dataProvider;  // the engine below a grouping provider
+};
+
+// Parses "key=value;key=value". Keys are compared without regard to case,
+// blanks around keys and values are dropped, a value may be quoted with " or
+// ' (a doubled quote inside stands for one). On failure returns nothing and
+// sets *fehler to a German description.
+std::optional<Verbindungsangaben> zerlegeVerbindung(const QString& text, QString* fehler = nullptr);
+
+// The file a path names, its file name matched without regard to case
+// (backslashes count as separators). Empty when there is no such file.
+QString findeDatei(const QString& pfad);
+
+// Turns a grouping command "SHAPE {child} AS c COMPUTE c, AGG(c.[col]) AS
+// [name] BY [key]" into the SQL that delivers its parent rows: one row per
+// key, in ascending key order, with the key column and the aggregate under
+// the same names. Empty when the text is not such a command.
+QString shapeAlsSql(const QString& shape);
+
+// The engine's own description of an error.
+QString engineText(const class QSqlError& e);
+
+// How long a locked database is waited for before a statement fails.
+constexpr int kBusyTimeoutMs = 2000;
+
+// One named connection to a results database, held while its owner lives.
+// Only an existing file is opened (opening never creates one); the
+// connection waits for a locked file up to kBusyTimeoutMs and writes with
+// full synchronisation.
+class Verbindung {
+public:
+    Verbindung() = default;
+    ~Verbindung();
+    Verbindung(const Verbindung&) = delete;
+    Verbindung& operator=(const Verbindung&) = delete;
+
+    // Opens the database a connection description names. On failure
+    // fehler() holds the reason (German, with the engine's text) and
+    // datei() the file that was looked for.
+    bool oeffnen(const QString& beschreibung);
+    void schliessen();
+    bool istOffen() const { return offen_; }
+    QSqlDatabase db() const;
+    const QString& fehler() const { return fehler_; }
+    const QString& datei() const { return datei_; }
+
+private:
+    QString name_;
+    QString datei_;
+    QString fehler_;
+    bool offen_ = false;
+};
+
+// Appends one row in a transaction of its own: either the whole row is
+// stored or nothing. Returns the engine's error text, empty on success.
+QString zeileAnfuegen(QSqlDatabase db, const QString& tabelle, const QStringList& spalten,
+                      const QVariantList& werte);
+
+// The number of rows a statement delivers, counted by the engine.
+std::optional<qint64> zeilenAnzahl(QSqlDatabase db, const QString& anweisung, QString* fehler);
+
+// The German message for a database that cannot be used.
+QString datenbankMeldung(const QString& datei, const QString& fehler);

@@ -1,0 +1,735 @@
+// The results databases: the statements on the delivered schema, the
+// connection descriptions, where the files live, and recording finished
+// exercises — including every way a database file can be unusable.
+#include "lessons/frmLek.h"
+#include "platform/numbers.h"
+#include "platform/richtextview.h"
+#include "stats/ablage.h"
+#include "stats/datenbank.h"
+#include "stats/datenblatt.h"
+#include "stats/frmStatistik.h"
+#include "stats/zeilensatz.h"
+#include "statshelfer.h"
+#include "trainer/frmSchreiben.h"
+#include "trainer/recording.h"
+#include "windows/frmWait.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QThread>
+#include <atomic>
+#include <cmath>
+#include <unistd.h>
+
+using Zeilen = QList<QVariantList>;
+
+namespace {
+// Equal as the database means it: both null, or the same number, or the
+// same text.
+bool gleicherWert(const QVariant& a, const QVariant& b) {
+    if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
+    bool okA = false, okB = false;
+    const double x = a.toDouble(&okA), y = b.toDouble(&okB);
+    if (okA && okB) return std::abs(x - y) < 1e-9 * std::max(1.0, std::abs(x));
+    return a.toString() == b.toString();
+}
+
+QString zeigen(const Zeilen& z) {
+    QStringList out;
+    for (const auto& r : z) {
+        QStringList c;
+        for (const auto& v : r) c << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+        out << QLatin1Char('(') + c.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    return out.join(QLatin1Char(' '));
+}
+
+QVariant N() { return QVariant(); }
+
+// The finger columns of the relation statistik, in order.
+const QStringList kStatistikSpalten = {
+    "Linker kleiner Finger", "Linker Ringfinger",   "Linker Mittelfinger",  "Linker Zeigefinger",
+    "Linker Daumen",         "Rechter Daumen",      "Rechter Zeigefinger",  "Rechter Mittelfinger",
+    "Rechter Ringfinger",    "Rechter kleiner Finger"};
+
+// Holds a write lock on a database from another thread, as another program
+// would, and lets it go after the given time (never, if negative, until
+// freigeben()).
+class Sperre : public QThread {
+public:
+    Sperre(const QString& pfad, int ms) : pfad_(pfad), ms_(ms) {}
+    ~Sperre() override {
+        freigeben();
+        wait();
+    }
+    void freigeben() { los_ = true; }
+    bool gesperrt() const { return gesperrt_; }
+
+protected:
+    void run() override {
+        {
+            TestDb db(pfad_);
+            if (!db.exec(QStringLiteral("BEGIN EXCLUSIVE"))) return;
+            gesperrt_ = true;
+            QElapsedTimer t;
+            t.start();
+            while (!los_ && (ms_ < 0 || t.elapsed() < ms_)) QThread::msleep(5);
+            db.exec(QStringLiteral("COMMIT"));
+        }
+    }
+
+private:
+    QString pfad_;
+    int ms_;
+    std::atomic<bool> los_{false};
+    std::atomic<bool> gesperrt_{false};
+};
+
+// The values of the worked example: 140 scored characters typed with 3
+// errors in 75 seconds.
+void beispielWerte(Uebung& ex) {
+    ex.lektionsnr = 4;
+    ex.MaxZeichen = 140;
+    ex.zaehler = 140;
+    ex.fehler = 3;
+    ex.Fehlerquote = rundeGerade(3.0 / 140, 2);
+    ex.laufzeit = 75;
+    ex.sekunden = 75;
+    ex.anschlaegeGanz = 140;
+    ex.anschlaegeProMinute = 112;
+    ex.finger = Fingerfehler{};
+    ex.finger.LIHA = 1;
+    ex.finger.lkleinerfinger = 1;
+    ex.finger.REHA = 2;
+    ex.finger.rzeigefinger = 1;
+    ex.finger.rringfinger = 1;
+}
+
+const QVariantList kBeispielAuswertung = {4, 140, 1.25, 140, 3, 2, 112};
+const QVariantList kBeispielFinger = {1, 1, 0, 0, 0, 0, 0, 1, 0, 1, 0, 2};
+const QString kAuswertungWerte = QStringLiteral(
+    "SELECT IDLektion, MaximalPunkte, stoppzeit, zaehler, fehler, ergebnis, anschlaege FROM Auswertung");
+
+void vergleicheZeile(const QVariantList& ist, const QVariantList& soll) {
+    QCOMPARE(ist.size(), soll.size());
+    for (int i = 0; i < soll.size(); ++i)
+        QVERIFY2(gleicherWert(ist[i], soll[i]),
+                 qPrintable(QStringLiteral("column %1: %2 instead of %3").arg(i).arg(ist[i].toString(), soll[i].toString())));
+}
+}  // namespace
+
+class TstDatenbank : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+
+    void anweisungen_data();
+    void anweisungen();
+    void shapeBefehle_data();
+    void shapeBefehle();
+    void verbindungstexte_data();
+    void verbindungstexte();
+    void verbindungsfehler_data();
+    void verbindungsfehler();
+    void dateinamenOhneGrossKlein();
+    void unbrauchbareDateien_data();
+    void unbrauchbareDateien();
+    void zeilensatzBlaettert();
+    void ablageImProgrammverzeichnis();
+    void ablageImBenutzerverzeichnis();
+
+    void beispielUebung_data();
+    void beispielUebung();
+    void uebungGetipptBisDbEnde();
+    void aufzeichnungsfehler_data();
+    void aufzeichnungsfehler();
+    void kurzeSperreWirdAbgewartet();
+    void offenerBrowserStehtAufNeuerZeile();
+
+private:
+    std::unique_ptr<TestEnv> env_;
+};
+
+void TstDatenbank::init() {
+    env_ = std::make_unique<TestEnv>();
+    leereDatenbanken(*env_);
+}
+
+// ---- the statements on the delivered schema ----
+
+void TstDatenbank::anweisungen_data() {
+    QTest::addColumn<QString>("datei");
+    QTest::addColumn<QString>("art");  // sql, anzahl (row count), shape
+    QTest::addColumn<QString>("anweisung");
+    QTest::addColumn<Zeilen>("einfuegen");  // Auswertung: key, characters, keystrokes; fehlerliste: LIHA, REHA, lklein
+    QTest::addColumn<QStringList>("spalten");
+    QTest::addColumn<Zeilen>("erwartet");
+
+    const Zeilen vier = {{19, 300, 200}, {4, 140, 100}, {4, 150, 110}, {4, 160, 121}};
+    const QString v = QStringLiteral("velkora"), f = QStringLiteral("finger");
+
+    QTest::newRow("1 empty") << v << "anzahl" << Sql::kUebungen << Zeilen{} << QStringList{} << Zeilen{{0}};
+    QTest::newRow("1 one") << v << "anzahl" << Sql::kUebungen << Zeilen{{4, 140, 112}} << QStringList{} << Zeilen{{1}};
+    QTest::newRow("1 several") << v << "anzahl" << Sql::kUebungen << vier << QStringList{} << Zeilen{{4}};
+
+    const QStringList mw = {"Mittelwert von anschlaege"};
+    QTest::newRow("2 empty: null") << v << "sql" << Sql::kMittelwertAnschlaege << Zeilen{} << mw << Zeilen{{N()}};
+    QTest::newRow("2 one") << v << "sql" << Sql::kMittelwertAnschlaege << Zeilen{{4, 140, 112}} << mw << Zeilen{{112}};
+    QTest::newRow("2 several: plain mean") << v << "sql" << Sql::kMittelwertAnschlaege << vier << mw
+                                           << Zeilen{{132.75}};
+    QTest::newRow("2 null ignored") << v << "sql" << Sql::kMittelwertAnschlaege
+                                    << Zeilen{{4, 140, 100}, {4, 140, N()}, {5, 140, 200}} << mw << Zeilen{{150}};
+
+    const QStringList sm = {"Summe von MaximalPunkte"};
+    QTest::newRow("3 empty: null") << v << "sql" << Sql::kSummeMaximalPunkte << Zeilen{} << sm << Zeilen{{N()}};
+    QTest::newRow("3 one") << v << "sql" << Sql::kSummeMaximalPunkte << Zeilen{{4, 140, 112}} << sm << Zeilen{{140}};
+    QTest::newRow("3 several") << v << "sql" << Sql::kSummeMaximalPunkte << vier << sm << Zeilen{{750}};
+    QTest::newRow("3 null ignored") << v << "sql" << Sql::kSummeMaximalPunkte
+                                    << Zeilen{{4, N(), 100}, {4, 140, 100}} << sm << Zeilen{{140}};
+
+    const QStringList sf = {"Summe von LIHA", "Summe von REHA", "Gesamt"};
+    QTest::newRow("4 empty: nulls") << f << "sql" << Sql::kSummeFehler << Zeilen{} << sf << Zeilen{{N(), N(), N()}};
+    QTest::newRow("4 one") << f << "sql" << Sql::kSummeFehler << Zeilen{{2, 1, 0}} << sf << Zeilen{{2, 1, 3}};
+    QTest::newRow("4 several") << f << "sql" << Sql::kSummeFehler << Zeilen{{2, 1, 0}, {0, 4, 0}, {3, 3, 0}} << sf
+                               << Zeilen{{5, 8, 13}};
+    // A row with a null hand adds nothing to the total of both hands.
+    QTest::newRow("4 nulls") << f << "sql" << Sql::kSummeFehler << Zeilen{{N(), 2, 0}, {1, 1, 0}} << sf
+                             << Zeilen{{1, 3, 2}};
+
+    QTest::newRow("5 columns") << v << "sql" << Sql::kAuswertung << Zeilen{}
+                               << QStringList{"Datum", "Zeit", "IDLektion", "MaximalPunkte", "stoppzeit",
+                                              "zaehler", "fehler", "ergebnis", "anschlaege"}
+                               << Zeilen{};
+    QTest::newRow("6 columns") << f << "sql" << Sql::kFehlerliste << Zeilen{}
+                               << QStringList{"LIHA", "lkleinerfinger", "lringfinger", "lmittelfinger",
+                                              "lzeigefinger", "ldaumenfinger", "rdaumenfinger", "rzeigefinger",
+                                              "rmittelfinger", "rringfinger", "rkleinerfinger", "REHA"}
+                               << Zeilen{};
+
+    QVariantList nullen, summen;
+    for (int i = 0; i < 10; ++i) {
+        nullen << N();
+        summen << (i == 0 ? 5 : 0);
+    }
+    QTest::newRow("7 empty: nulls") << f << "sql" << Sql::kStatistik << Zeilen{} << kStatistikSpalten
+                                    << Zeilen{nullen};
+    QTest::newRow("7 totals per finger") << f << "sql" << Sql::kStatistik << Zeilen{{3, 0, 2}, {4, 1, 3}}
+                                         << kStatistikSpalten << Zeilen{summen};
+
+    const QStringList ma = {"IDLektion", "anschlaege"};
+    QTest::newRow("8 empty: no rows") << v << "shape" << Sql::kMittelJeLektion << Zeilen{} << ma << Zeilen{};
+    QTest::newRow("8 one") << v << "shape" << Sql::kMittelJeLektion << Zeilen{{4, 140, 112}} << ma
+                           << Zeilen{{4, 112}};
+    QTest::newRow("8 several, ascending keys") << v << "shape" << Sql::kMittelJeLektion << vier << ma
+                                               << Zeilen{{4, 331.0 / 3}, {19, 200}};
+    QTest::newRow("8 nulls") << v << "shape" << Sql::kMittelJeLektion
+                             << Zeilen{{4, 140, N()}, {4, 140, 100}, {N(), 140, 50}} << ma
+                             << Zeilen{{N(), 50}, {4, 100}};
+
+    const QStringList ei = {"IDLektion", "IDDatensatz"};
+    QTest::newRow("9 empty: no rows") << v << "shape" << Sql::kEinheitenJeLektion << Zeilen{} << ei << Zeilen{};
+    QTest::newRow("9 several") << v << "shape" << Sql::kEinheitenJeLektion << vier << ei
+                               << Zeilen{{4, 3}, {19, 1}};
+}
+
+void TstDatenbank::anweisungen() {
+    QFETCH(QString, datei);
+    QFETCH(QString, art);
+    QFETCH(QString, anweisung);
+    QFETCH(Zeilen, einfuegen);
+    QFETCH(QStringList, spalten);
+    QFETCH(Zeilen, erwartet);
+
+    const bool finger = datei == QLatin1String("finger");
+    {
+        TestDb db(finger ? fingerPfad(*env_) : velkoraPfad(*env_));
+        for (const auto& r : einfuegen) {
+            if (finger) fingerEinfuegen(db, r[0], r[1], r[2]);
+            else uebungEinfuegen(db, r[0], r[1], r[2]);
+        }
+    }
+    // Through the program's own connection, as the windows run them.
+    Verbindung v;
+    QVERIFY2(v.oeffnen(verbindungstext(Verbindungstext::kJet, env_->programDir(),
+                                       finger ? Verbindungstext::kFinger : Verbindungstext::kVelkoraGross)),
+             qPrintable(v.fehler()));
+    Zeilen ist;
+    QStringList istSpalten;
+    if (art == QLatin1String("anzahl")) {
+        QString fehler;
+        const auto n = zeilenAnzahl(v.db(), anweisung, &fehler);
+        QVERIFY2(n.has_value(), qPrintable(fehler));
+        ist = {{*n}};
+    } else {
+        const QString sql = art == QLatin1String("shape") ? shapeAlsSql(anweisung) : anweisung;
+        QSqlQuery q(v.db());
+        QVERIFY2(q.exec(sql), qPrintable(q.lastError().text()));
+        for (int i = 0; i < q.record().count(); ++i) istSpalten << q.record().fieldName(i);
+        while (q.next()) {
+            QVariantList r;
+            for (int i = 0; i < q.record().count(); ++i) r << q.value(i);
+            ist << r;
+        }
+        QCOMPARE(istSpalten, spalten);
+    }
+    QVERIFY2(ist.size() == erwartet.size(), qPrintable(zeigen(ist)));
+    for (int i = 0; i < ist.size(); ++i)
+        for (int c = 0; c < erwartet[i].size(); ++c)
+            QVERIFY2(gleicherWert(ist[i].value(c), erwartet[i][c]), qPrintable(zeigen(ist)));
+}
+
+void TstDatenbank::shapeBefehle_data() {
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<QString>("sql");
+    QTest::newRow("mean by key") << Sql::kMittelJeLektion
+                                 << QStringLiteral("SELECT \"IDLektion\" AS \"IDLektion\", AVG(\"anschlaege\") AS "
+                                                   "\"anschlaege\" FROM (select IDLektion,anschlaege from Auswertung "
+                                                   "Order by IDLektion) GROUP BY \"IDLektion\" ORDER BY \"IDLektion\"");
+    QTest::newRow("count by key") << Sql::kEinheitenJeLektion
+                                  << QStringLiteral("SELECT \"IDLektion\" AS \"IDLektion\", COUNT(\"IDDatensatz\") AS "
+                                                    "\"IDDatensatz\" FROM (select IDDatensatz,IDLektion from "
+                                                    "Auswertung Order by IDDatensatz) GROUP BY \"IDLektion\" ORDER "
+                                                    "BY \"IDLektion\"");
+    QTest::newRow("plain select") << Sql::kAuswertung << QString();
+    QTest::newRow("unknown aggregate") << QStringLiteral(
+        "SHAPE {select a,b from t} AS C COMPUTE C, DROP(C.[b]) AS [b] BY [a]") << QString();
+    QTest::newRow("other child name") << QStringLiteral(
+        "SHAPE {select a,b from t} AS C COMPUTE D, SUM(D.[b]) AS [b] BY [a]") << QString();
+}
+
+void TstDatenbank::shapeBefehle() {
+    QFETCH(QString, shape);
+    QFETCH(QString, sql);
+    QCOMPARE(shapeAlsSql(shape), sql);
+}
+
+// ---- connection descriptions ----
+
+void TstDatenbank::verbindungstexte_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("provider");
+    QTest::addColumn<QString>("quelle");
+
+    const QString jet = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
+    QTest::newRow("results") << verbindungstext(Verbindungstext::kJet, "/opt/velkora", Verbindungstext::kVelkora)
+                             << jet << "/opt/velkora\\velkora.mdb";
+    QTest::newRow("grouping") << verbindungstext(Verbindungstext::kShape, "/opt/velkora", Verbindungstext::kVelkoraShape)
+                              << "MSDataShape" << "/opt/velkora\\velkora.mdb";
+    QTest::newRow("keys in any case, blanks") << " provider = microsoft.jet.oledb.4.0 ; DATA SOURCE = /a b/c.mdb ;"
+                                              << "microsoft.jet.oledb.4.0" << "/a b/c.mdb";
+    QTest::newRow("other keys ignored") << "Provider=Microsoft.Jet.OLEDB.4.0;Mode=Share Deny None;Data Source=/x.mdb;"
+                                           "Persist Security Info=False"
+                                        << jet << "/x.mdb";
+    // Directories that would break the description apart are quoted.
+    for (const char* dir : {"/tmp/a;b", "/tmp/a\"b", "/tmp/it's", " /tmp/blank ", "/tmp/a=b"})
+        QTest::newRow(dir) << verbindungstext(Verbindungstext::kJet, QString::fromUtf8(dir), Verbindungstext::kFinger)
+                           << jet << QString::fromUtf8(dir) + "\\finger.mdb";
+}
+
+void TstDatenbank::verbindungstexte() {
+    QFETCH(QString, text);
+    QFETCH(QString, provider);
+    QFETCH(QString, quelle);
+    QString fehler;
+    const auto a = zerlegeVerbindung(text, &fehler);
+    QVERIFY2(a.has_value(), qPrintable(fehler));
+    QCOMPARE(a->provider, provider);
+    QCOMPARE(a->dataSource, quelle);
+}
+
+void TstDatenbank::verbindungsfehler_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no data source") << "PROVIDER=Microsoft.Jet.OLEDB.4.0;";
+    QTest::newRow("empty data source") << "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=;";
+    QTest::newRow("unknown provider") << "PROVIDER=SQLOLEDB;Data Source=/x.mdb;";
+    QTest::newRow("no provider") << "Data Source=/x.mdb;";
+    QTest::newRow("grouping without engine") << "PROVIDER=MSDataShape;Data Source=/x.mdb";
+    QTest::newRow("unclosed quote") << "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=\"/x.mdb;";
+    QTest::newRow("part without value") << "PROVIDER=Microsoft.Jet.OLEDB.4.0;Unsinn;Data Source=/x.mdb";
+}
+
+void TstDatenbank::verbindungsfehler() {
+    QFETCH(QString, text);
+    QString fehler;
+    QVERIFY(!zerlegeVerbindung(text, &fehler).has_value());
+    QVERIFY(!fehler.isEmpty());
+    Verbindung v;
+    QVERIFY(!v.oeffnen(text));
+    QVERIFY(!v.fehler().isEmpty());
+}
+
+// ---- files ----
+
+void TstDatenbank::dateinamenOhneGrossKlein() {
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(leereDatenbank("velkora.mdb"), dir.path() + "/VELKORA.MDB"));
+    for (const QString& suffix : {Verbindungstext::kVelkora, Verbindungstext::kVelkoraGross}) {
+        Verbindung v;
+        QVERIFY2(v.oeffnen(verbindungstext(Verbindungstext::kJet, dir.path(), suffix)), qPrintable(v.fehler()));
+        QCOMPARE(QFileInfo(v.datei()).fileName(), QStringLiteral("VELKORA.MDB"));
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"VELKORA.MDB"});
+}
+
+void TstDatenbank::unbrauchbareDateien_data() {
+    QTest::addColumn<QByteArray>("inhalt");  // "-" for no file at all
+    QTest::addColumn<bool>("oeffnet");       // the connection opens; the table is still missing
+    QTest::newRow("missing") << QByteArray("-") << false;
+    QTest::newRow("empty, 0 bytes") << QByteArray() << true;
+    QByteArray zufall(8192, 0);
+    for (int i = 0; i < zufall.size(); ++i) zufall[i] = char((i * 7919 + 13) % 251);
+    QTest::newRow("random bytes") << zufall << false;
+    QTest::newRow("text file") << QByteArray("Dies ist keine Datenbank.\r\n").repeated(100) << false;
+}
+
+void TstDatenbank::unbrauchbareDateien() {
+    QFETCH(QByteArray, inhalt);
+    QFETCH(bool, oeffnet);
+    QTemporaryDir dir;
+    const QString pfad = dir.path() + "/velkora.mdb";
+    if (inhalt != "-") {
+        QFile f(pfad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(inhalt);
+    }
+    Verbindung v;
+    QCOMPARE(v.oeffnen(verbindungstext(Verbindungstext::kJet, dir.path(), Verbindungstext::kVelkora)), oeffnet);
+    Zeilensatz rs;
+    QVERIFY(!rs.oeffnen(v.db(), Sql::kAuswertung));
+    QVERIFY(!(oeffnet ? rs.fehler() : v.fehler()).isEmpty());
+    // Opening never creates or changes a file.
+    QCOMPARE(QFileInfo::exists(pfad), inhalt != "-");
+    if (inhalt != "-") {
+        QFile f(pfad);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), inhalt);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), inhalt == "-" ? 0 : 1);
+}
+
+void TstDatenbank::zeilensatzBlaettert() {
+    // More rows than one page, so moves cross pages in both directions.
+    {
+        TestDb db(velkoraPfad(*env_));
+        db.exec("BEGIN");
+        for (int i = 1; i <= 150; ++i) uebungEinfuegen(db, i % 7, i, 100 + i);
+        db.exec("COMMIT");
+    }
+    Verbindung v;
+    QVERIFY(v.oeffnen(verbindungstext(Verbindungstext::kJet, env_->programDir(), Verbindungstext::kVelkora)));
+    Zeilensatz rs;
+    int bewegungen = 0;
+    rs.MoveComplete = [&] { ++bewegungen; };
+    QVERIFY(rs.oeffnen(v.db(), Sql::kAuswertung));
+    QCOMPARE(rs.anzahl(), qint64(150));
+    QCOMPARE(rs.position(), qint64(1));
+    QCOMPARE(rs.wert("MaximalPunkte").toInt(), 1);
+    QVERIFY(rs.moveLast());
+    QCOMPARE(rs.wert("maximalpunkte").toInt(), 150);
+    for (int i = 149; i >= 60; --i) QVERIFY(rs.movePrevious());
+    QCOMPARE(rs.position(), qint64(60));
+    QCOMPARE(rs.wert(3).toInt(), 60);
+    QVERIFY(rs.moveNext() && rs.moveNext());
+    QCOMPARE(rs.wert("MaximalPunkte").toInt(), 62);
+    QVERIFY(rs.anfuegen("Auswertung", {"datum", "IDLektion", "MaximalPunkte"}, {"2024-06-01", 9, 151}));
+    QCOMPARE(rs.anzahl(), qint64(151));
+    QCOMPARE(rs.position(), qint64(151));
+    QCOMPARE(rs.wert("Datum").toString(), QStringLiteral("2024-06-01"));
+    QVERIFY(rs.wert("Zeit").isNull());
+    QVERIFY(rs.movePrevious());
+    QCOMPARE(rs.wert("MaximalPunkte").toInt(), 150);
+    QVERIFY(rs.moveNext() && rs.moveNext());
+    QVERIFY(rs.eof());
+    QVERIFY(!rs.wert("Datum").isValid());
+    QCOMPARE(bewegungen, 1 + 90 + 2 + 1 + 1 + 2);  // every move, also onto EOF
+}
+
+void TstDatenbank::ablageImProgrammverzeichnis() {
+    QTemporaryDir benutzer;
+    const QString ziel = benutzer.path() + "/daten";
+    QCOMPARE(datenbankVerzeichnis(env_->programDir(), ziel), env_->programDir());
+    QVERIFY(!QFileInfo::exists(ziel));
+}
+
+void TstDatenbank::ablageImBenutzerverzeichnis() {
+    QTemporaryDir installiert, benutzer;
+    QVERIFY(QFile::copy(leereDatenbank("velkora.mdb"), installiert.path() + "/Velkora.mdb"));
+    QVERIFY(QFile::copy(leereDatenbank("finger.mdb"), installiert.path() + "/finger.mdb"));
+    for (const char* n : {"/Velkora.mdb", "/finger.mdb"})
+        QFile::setPermissions(installiert.path() + n, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QString ziel = benutzer.path() + "/a/b";
+
+    // Seeded once, writable, under the delivered names.
+    QVERIFY(datenbankenKopieren(installiert.path(), ziel));
+    QStringList namen = QDir(ziel).entryList(QDir::Files);
+    namen.sort(Qt::CaseSensitive);
+    QCOMPARE(namen, (QStringList{"Velkora.mdb", "finger.mdb"}));
+    for (const char* n : {"/Velkora.mdb", "/finger.mdb"})
+        QVERIFY(QFile::permissions(ziel + n) & QFile::WriteOwner);
+    // Results stored there are never replaced by a second seeding.
+    {
+        TestDb db(ziel + "/Velkora.mdb");
+        uebungEinfuegen(db, 4, 140, 112);
+    }
+    QVERIFY(datenbankenKopieren(installiert.path(), ziel));
+    QCOMPARE(TestDb(ziel + "/Velkora.mdb").anzahl("Auswertung"), qint64(1));
+
+    // The choice itself needs a directory the program cannot write to,
+    // which root always can.
+    if (geteuid() == 0) QSKIP("root writes into read-only directories");
+    QFile::setPermissions(installiert.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const QString anderer = benutzer.path() + "/c";
+    QCOMPARE(datenbankVerzeichnis(installiert.path(), anderer), anderer);
+    QFile::setPermissions(installiert.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// ---- recording ----
+
+void TstDatenbank::beispielUebung_data() {
+    QTest::addColumn<bool>("statistik");
+    QTest::newRow("statistics on") << true;
+    QTest::newRow("statistics off") << false;
+}
+
+void TstDatenbank::beispielUebung() {
+    QFETCH(bool, statistik);
+    App& app = *env_->app;
+    app.opt.checkStatistik = statistik;
+    frmSchreiben& s = app.forms.get<frmSchreiben>();
+    s.Text2->setText("ENDE");
+    beispielWerte(app.ex);
+
+    const QDateTime vorher = QDateTime::currentDateTime().addSecs(-1);
+    ergebnisseAufzeichnen(app);
+    const QDateTime nachher = QDateTime::currentDateTime().addSecs(1);
+
+    QCOMPARE(s.Text2->text(), QStringLiteral("DB_ENDE"));
+    QVERIFY2(env_->services.messages.isEmpty(), qPrintable(env_->services.messages.value(0).text));
+    const Zeilen a = TestDb(velkoraPfad(*env_)).rows(kAuswertungWerte);
+    QCOMPARE(a.size(), 1);
+    vergleicheZeile(a[0], kBeispielAuswertung);
+    const Zeilen zeit = TestDb(velkoraPfad(*env_)).rows("SELECT Datum || 'T' || Zeit, IDDatensatz FROM Auswertung");
+    const QDateTime gespeichert = QDateTime::fromString(zeit[0][0].toString(), Qt::ISODate);
+    QVERIFY2(gespeichert >= vorher.addMSecs(-vorher.time().msec()) && gespeichert <= nachher,
+             qPrintable(zeit[0][0].toString()));
+    QCOMPARE(zeit[0][1].toInt(), 1);
+    const Zeilen f = TestDb(fingerPfad(*env_)).rows(Sql::kFehlerliste);
+    QCOMPARE(f.size(), 1);
+    vergleicheZeile(f[0], kBeispielFinger);
+
+    // The wait window is gone, the overview is loaded but hidden.
+    QVERIFY(!app.forms.loaded<frmWait>());
+    QVERIFY(app.forms.loaded<frmStatistik>());
+    QVERIFY(!app.forms.loaded<frmStatistik>()->isVisible());
+
+    // A second exercise gets the next key.
+    ergebnisseAufzeichnen(app);
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDDatensatz FROM Auswertung"), (Zeilen{{1}, {2}}));
+    QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(2));
+}
+
+void TstDatenbank::uebungGetipptBisDbEnde() {
+    App& app = *env_->app;
+    app.opt.checkStatistik = false;
+    frmSchreiben& s = app.forms.get<frmSchreiben>();
+    // Two lines of ten seven-letter words: 140 scored characters.
+    QStringList zeilen;
+    for (int z = 0; z < 2; ++z) {
+        QStringList woerter;
+        for (int w = 0; w < 10; ++w) woerter << QStringLiteral("asdfjkl");
+        zeilen << woerter.join(' ');
+    }
+    s.rtb1->setText(zeilen.join("\r\n"));
+    s.rtb1->setLocked(false);
+    s.zaehlen();
+    s.strt();
+    s.Text1->setEnabled(true);
+    s.Text1->setReadOnly(false);
+    app.ex.lektionsnr = 4;
+    QCOMPARE(app.ex.MaxZeichen, 140.0);
+
+    // Three wrong keys: at an "a", a "j" and an "l".
+    QSet<QChar> fehlerBei = {'a', 'j', 'l'};
+    int schritte = 0;
+    while (s.Text2->text() != QLatin1String("ENDE")) {
+        QVERIFY(++schritte < 400);
+        const QString e = s.Text2->text();
+        if (e == QLatin1String("RETURN")) QTest::keyClick(s.Text1, Qt::Key_Return);
+        else if (e == QLatin1String("LEER")) QTest::keyClick(s.Text1, Qt::Key_Space);
+        else {
+            if (fehlerBei.remove(e[0])) QTest::keyClick(s.Text1, 'x');
+            QTest::keyClick(s.Text1, e[0].toLatin1());
+        }
+    }
+    QCOMPARE(app.ex.zaehler, 140.0);
+    QCOMPARE(app.ex.fehler, 3.0);
+    // The stopwatch's last tick comes at 75 seconds.
+    app.ex.sekunden = 74;
+    app.forms.get<frmLek>().Timer3_Timer();
+    QCOMPARE(app.ex.anschlaegeProMinute, qint16(112));
+    QTest::keyClick(s.Text1, Qt::Key_Space);  // the one more key that ends the exercise
+
+    QCOMPARE(s.Text2->text(), QStringLiteral("DB_ENDE"));
+    QVERIFY2(env_->services.messages.isEmpty(), qPrintable(env_->services.messages.value(0).text));
+    const Zeilen a = TestDb(velkoraPfad(*env_)).rows(kAuswertungWerte);
+    QCOMPARE(a.size(), 1);
+    vergleicheZeile(a[0], kBeispielAuswertung);
+    const Zeilen f = TestDb(fingerPfad(*env_)).rows(Sql::kFehlerliste);
+    QCOMPARE(f.size(), 1);
+    vergleicheZeile(f[0], kBeispielFinger);
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT Datum FROM Auswertung")[0][0].toString(),
+             QDate::currentDate().toString(Qt::ISODate));
+}
+
+void TstDatenbank::aufzeichnungsfehler_data() {
+    QTest::addColumn<QString>("datei");
+    QTest::addColumn<QString>("schaden");
+    QTest::addColumn<QString>("engine");  // part of the engine's text in the message
+
+    for (const char* datei : {"velkora.mdb", "finger.mdb"}) {
+        const QString d = QString::fromLatin1(datei);
+        QTest::newRow(qPrintable(d + ": missing")) << d << "fehlt" << "nicht vorhanden";
+        QTest::newRow(qPrintable(d + ": empty")) << d << "leer" << "no such table";
+        QTest::newRow(qPrintable(d + ": damaged")) << d << "kaputt" << "not a database";
+        QTest::newRow(qPrintable(d + ": locked")) << d << "gesperrt" << "locked";
+        QTest::newRow(qPrintable(d + ": no table")) << d << "ohneTabelle" << "no such table";
+        QTest::newRow(qPrintable(d + ": missing column")) << d << "ohneSpalte" << "no such column";
+        QTest::newRow(qPrintable(d + ": read-only")) << d << "schreibgeschuetzt" << "readonly";
+    }
+}
+
+void TstDatenbank::aufzeichnungsfehler() {
+    QFETCH(QString, datei);
+    QFETCH(QString, schaden);
+    QFETCH(QString, engine);
+    const bool velkora = datei == QLatin1String("velkora.mdb");
+    const QString pfad = velkora ? velkoraPfad(*env_) : fingerPfad(*env_);
+    const QString tabelle = velkora ? QStringLiteral("Auswertung") : QStringLiteral("fehlerliste");
+
+    std::unique_ptr<Sperre> sperre;
+    if (schaden == "fehlt") {
+        QFile::remove(pfad);
+    } else if (schaden == "leer") {
+        QFile::resize(pfad, 0);
+    } else if (schaden == "kaputt") {
+        QFile f(pfad);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray zufall(4096, 0);
+        for (int i = 0; i < zufall.size(); ++i) zufall[i] = char((i * 131 + 7) % 256);
+        f.write(zufall);
+    } else if (schaden == "gesperrt") {
+        sperre = std::make_unique<Sperre>(pfad, -1);
+        sperre->start();
+        QTRY_VERIFY(sperre->gesperrt());
+    } else if (schaden == "ohneTabelle") {
+        QVERIFY(TestDb(pfad).exec("DROP TABLE " + tabelle));
+    } else if (schaden == "ohneSpalte") {
+        // The same table without its second column.
+        TestDb db(pfad);
+        if (velkora) {
+            QVERIFY(db.exec("DROP TABLE Auswertung"));
+            QVERIFY(db.exec("CREATE TABLE Auswertung (IDDatensatz INTEGER PRIMARY KEY, Datum TEXT)"));
+        } else {
+            QVERIFY(db.exec("DROP VIEW statistik"));
+            QVERIFY(db.exec("DROP TABLE fehlerliste"));
+            QVERIFY(db.exec("CREATE TABLE fehlerliste (LIHA INTEGER)"));
+        }
+    } else if (schaden == "schreibgeschuetzt") {
+        if (geteuid() == 0) QSKIP("root writes into read-only files");
+        QFile::setPermissions(pfad, QFile::ReadOwner);
+    }
+
+    App& app = *env_->app;
+    beispielWerte(app.ex);
+    QElapsedTimer t;
+    t.start();
+    ergebnisseAufzeichnen(app);
+    if (sperre) {
+        // Waited for, but not for ever.
+        QVERIFY2(t.elapsed() >= kBusyTimeoutMs - 100 && t.elapsed() < 3 * kBusyTimeoutMs + 2000,
+                 qPrintable(QString::number(t.elapsed())));
+        sperre->freigeben();
+        sperre->wait();
+    }
+    QFile::setPermissions(pfad, QFile::ReadOwner | QFile::WriteOwner);
+
+    // The exercise still ends; exactly one message, naming the file and
+    // carrying the engine's reason.
+    QCOMPARE(app.forms.get<frmSchreiben>().Text2->text(), QStringLiteral("DB_ENDE"));
+    QCOMPARE(env_->services.messages.size(), 1);
+    const auto& m = env_->services.messages[0];
+    QVERIFY2(m.text.contains(QDir::toNativeSeparators(pfad)), qPrintable(m.text));
+    QVERIFY2(m.text.contains(engine, Qt::CaseInsensitive), qPrintable(m.text));
+    QVERIFY(m.text.startsWith(QStringLiteral("Die Ergebnisse dieser Übung konnten nicht")));
+    QCOMPARE(m.style, int(Msg::Exclamation));
+    QVERIFY(!app.forms.loaded<frmWait>());
+
+    // The other table got its row.
+    if (velkora) vergleicheZeile(TestDb(fingerPfad(*env_)).rows(Sql::kFehlerliste).value(0), kBeispielFinger);
+    else vergleicheZeile(TestDb(velkoraPfad(*env_)).rows(kAuswertungWerte).value(0), kBeispielAuswertung);
+    // Nothing half written: a file that could be read holds no row.
+    if (schaden == "gesperrt" || schaden == "schreibgeschuetzt")
+        QCOMPARE(TestDb(pfad).anzahl(tabelle), qint64(0));
+    // No file was created for a missing one.
+    if (schaden == "fehlt") QVERIFY(!QFileInfo::exists(pfad));
+
+    // Once the file is usable again, the next exercise is stored.
+    if (schaden == "gesperrt") {
+        env_->services.clear();
+        ergebnisseAufzeichnen(app);
+        QVERIFY2(env_->services.messages.isEmpty(), qPrintable(env_->services.messages.value(0).text));
+        QCOMPARE(TestDb(pfad).anzahl(tabelle), qint64(1));
+    }
+}
+
+void TstDatenbank::kurzeSperreWirdAbgewartet() {
+    Sperre sperre(velkoraPfad(*env_), 300);
+    sperre.start();
+    QTRY_VERIFY(sperre.gesperrt());
+    App& app = *env_->app;
+    beispielWerte(app.ex);
+    ergebnisseAufzeichnen(app);
+    QVERIFY2(env_->services.messages.isEmpty(), qPrintable(env_->services.messages.value(0).text));
+    QCOMPARE(TestDb(velkoraPfad(*env_)).anzahl("Auswertung"), qint64(1));
+}
+
+void TstDatenbank::offenerBrowserStehtAufNeuerZeile() {
+    {
+        TestDb db(velkoraPfad(*env_));
+        uebungEinfuegen(db, 1, 100, 90);
+        uebungEinfuegen(db, 2, 110, 95);
+        TestDb f(fingerPfad(*env_));
+        fingerEinfuegen(f, 1, 1);
+        fingerEinfuegen(f, 2, 2);
+    }
+    App& app = *env_->app;
+    frmdaten& d = app.forms.get<frmdaten>();
+    d.show();
+    QCOMPARE(d.lblStatus->text(), QStringLiteral("Record: 1"));
+    beispielWerte(app.ex);
+    ergebnisseAufzeichnen(app);
+    QCOMPARE(d.lblStatus->text(), QStringLiteral("Record: 3"));
+    QCOMPARE(d.txtFields[0]->text(), QDate::currentDate().toString("dd.MM.yyyy"));
+    QCOMPARE(d.txtFields[3]->text(), QStringLiteral("140"));
+    QCOMPARE(d.txtFields[4]->text(), QStringLiteral("1,25"));
+    QCOMPARE(d.txtFields[7]->text(), QStringLiteral("2,00"));
+    // The finger browser was loaded by the recording and stands there too.
+    frmblockdat* b = app.forms.loaded<frmblockdat>();
+    QVERIFY(b);
+    QVERIFY(!b->isVisible());
+    QCOMPARE(b->adoPrimaryRS.position(), qint64(3));
+    QCOMPARE(b->txtFields[11]->text(), QStringLiteral("2"));
+    // Paging back reads the stored rows.
+    d.cmdPrevious_Click();
+    QCOMPARE(d.txtFields[2]->text(), QStringLiteral("2"));
+    QCOMPARE(env_->services.beeps, 0);
+}
+
+VELKORA_TEST_MAIN(TstDatenbank)
+#include "tst_datenbank.moc"
