@@ -4,7 +4,11 @@
 #include "stats/diagramm.h"
 #include "stats/frmStatistik.h"
 #include "statshelfer.h"
+#include "trainer/recording.h"
+#include "platform/aviplayer.h"
+#include "shell/frmVelkora.h"
 #include "trainer/frmSchreiben.h"
+#include "windows/frmWait.h"
 
 #include <QApplication>
 #include <QBarCategoryAxis>
@@ -15,6 +19,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QToolButton>
 #include <QValueAxis>
@@ -109,6 +115,8 @@ private slots:
     void uebersichtZeigtErstBeimOeffnenNeues();
     void uebersichtKnoepfe_data();
     void uebersichtKnoepfe();
+    void uebersichtImHauptfenster();
+    void warteFenster();
 
     void feldformate_data();
     void feldformate();
@@ -232,6 +240,51 @@ void TstStatfenster::uebersichtKnoepfe() {
     QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(s.isVisible());  // the overview stays open
     QVERIFY(env_->services.messages.isEmpty());
+}
+
+void TstStatfenster::uebersichtImHauptfenster() {
+    App& app = *env_->app;
+    app.opt.checkStatistik = true;
+    frmVelkora& main = app.forms.get<frmVelkora>();
+    main.show();
+    frmSchreiben& s = app.forms.get<frmSchreiben>();
+    s.Command9_Click();
+    frmStatistik* st = app.forms.loaded<frmStatistik>();
+    QVERIFY(st);
+    // A document of the main window, filling its area, in front.
+    auto* sub = qobject_cast<QMdiSubWindow*>(st->parentWidget());
+    QVERIFY(sub);
+    QCOMPARE(main.mdiArea()->activeSubWindow(), sub);
+    QCOMPARE(sub->geometry(), main.mdiArea()->viewport()->rect());
+    QCOMPARE(st->Frame3->pos(), QPoint(4, -4));
+    // Back to the writing window, and the overview hides on recording.
+    st->Command1->click();
+    QCOMPARE(main.mdiArea()->activeSubWindow(), qobject_cast<QMdiSubWindow*>(s.parentWidget()));
+    s.Command9_Click();
+    QVERIFY(st->isVisible());
+    app.ex.MaxZeichen = 1;
+    ergebnisseAufzeichnen(app);
+    QVERIFY(!st->isVisible() && !sub->isVisible());
+    main.close();
+    QVERIFY(!app.forms.loaded<frmStatistik>());
+}
+
+void TstStatfenster::warteFenster() {
+    App& app = *env_->app;
+    frmWait& w = app.forms.get<frmWait>();
+    w.zeigen("Die Ergebnisse werden geladen...", app.datei("\\FILEMOVE.AVI"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Die Ergebnisse werden geladen..."));
+    QVERIFY(w.isVisible());
+    QVERIFY(w.Animation1->frameCount() > 1);
+    QVERIFY(w.Animation1->isPlaying());
+    app.forms.unload<frmWait>();
+    // Without its clip the window still shows, without animation.
+    env_->removeFile("\\FILEMOVE.AVI");
+    frmWait& ohne = app.forms.get<frmWait>();
+    ohne.zeigen("Die Ergebnisse werden in die Datenbank geschrieben...", app.datei("\\FILEMOVE.AVI"));
+    QVERIFY(ohne.isVisible());
+    QCOMPARE(ohne.Animation1->frameCount(), 0);
+    QVERIFY(!ohne.Animation1->isPlaying());
 }
 
 // ---- record browsers ----
