@@ -38,11 +38,25 @@ double zahl(const QVariant& v) {
 
 QString alsText(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 
-// A value axis from 0 with room above the highest bar for its label.
+// A step of 1, 2 or 5 times a power of ten, never below 1: the values are
+// counts and keystrokes, so every tick is a whole number.
+double glatterSchritt(double roh) {
+    if (!(roh > 1)) return 1;
+    const double p = std::pow(10.0, std::floor(std::log10(roh)));
+    const double m = roh / p;
+    return (m <= 1 ? 1 : m <= 2 ? 2 : m <= 5 ? 5 : 10) * p;
+}
+
+// A value axis from 0 with about five whole-numbered steps and room above
+// the highest bar for its label.
 QValueAxis* werteAchse(double max, const QString& titel) {
     auto* a = new QValueAxis;
-    a->setRange(0, max > 0 ? max * 1.12 : 1);
-    a->applyNiceNumbers();
+    const double schritt = glatterSchritt(max * 1.12 / 5);
+    const double oben = std::max(schritt, std::ceil(max * 1.12 / schritt) * schritt);
+    a->setRange(0, oben);
+    a->setTickType(QValueAxis::TicksDynamic);
+    a->setTickAnchor(0);
+    a->setTickInterval(schritt);
     a->setLabelFormat(QStringLiteral("%.0f"));
     a->setTitleText(titel);
     return a;

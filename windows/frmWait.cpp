@@ -12,6 +12,8 @@ frmWait::frmWait(App& app)
                            Qt::CustomizeWindowHint) {
     setObjectName(QStringLiteral("frmWait"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Shown while the user's window keeps the keyboard.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(380, 120);
     Animation1 = new AviPlayer(this);
     Animation1->setObjectName(QStringLiteral("Animation1"));

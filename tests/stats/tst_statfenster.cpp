@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QValueAxis>
+#include <cmath>
 
 using Zeilen = QList<QVariantList>;
 
@@ -497,6 +498,15 @@ void TstStatfenster::lektionsdiagramme() {
     QCOMPARE(achsentitel(c1.diagramm(), Qt::Horizontal), QStringLiteral("Schlüssel-Nr."));
     QCOMPARE(achsentitel(c1.diagramm(), Qt::Vertical), QStringLiteral("Anzahl"));
     QCOMPARE(c1.windowTitle(), QStringLiteral("Auswertung Anzahl Trainingseinheiten"));
+    // Counts on whole-numbered ticks, with room above the highest bar.
+    for (QChart* d : {c.diagramm(), c1.diagramm()}) {
+        auto* y = qobject_cast<QValueAxis*>(d->axes(Qt::Vertical).value(0));
+        QVERIFY(y);
+        QCOMPARE(y->tickType(), QValueAxis::TicksDynamic);
+        QCOMPARE(y->tickInterval(), std::floor(y->tickInterval()));
+        QCOMPARE(y->max(), std::floor(y->max()));
+        QVERIFY(y->max() > werte(d).last() && y->max() > werte(d).first());
+    }
     c1.show();
     QVERIFY(c1.chtReport->isVisible());
     QVERIFY(env_->services.messages.isEmpty());
