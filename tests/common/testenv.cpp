@@ -24,10 +24,17 @@ TestEnv::TestEnv(bool withData) {
     if (withData) {
         // Every data file of the built program directory.
         const QDir built(QStringLiteral(VELKORA_PROGRAM_DIR));
-        const QStringList patterns = {"*.inf", "*.txt", "*.TXT", "*.wav", "*.WAV",
-                                      "*.ani", "*.AVI", "*.mdb"};
+        const QStringList patterns = {"*.inf", "*.txt", "*.TXT", "*.wav", "*.WAV", "*.ani", "*.AVI"};
         for (const QString& f : built.entryList(patterns, QDir::Files))
             QFile::copy(built.filePath(f), dir_.path() + '/' + f);
+        // The databases as the build made them: the copies beside the program
+        // may hold results of a run from the build directory.
+        const QDir empty(QStringLiteral(VELKORA_PROGRAM_DIR "/tools/databases"));
+        for (const QString& f : empty.entryList({"*.mdb"}, QDir::Files)) {
+            const QString target = dir_.path() + '/' + f;
+            QFile::copy(empty.filePath(f), target);
+            QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+        }
     }
     restart();
 }
