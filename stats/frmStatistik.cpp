@@ -185,6 +185,14 @@ void frmStatistik::buildLayout() {
 void frmStatistik::Form_Load() {
     // Each step stands on its own; a failing one is skipped.
     Frame3->move(twipsToPx(60), twipsToPx(-60));
+    // The totals are read when the window is first shown. The recording loads
+    // it only to keep it hidden, and reading 100 000 results there would
+    // hold up the end of every first exercise for nothing.
+    ladenAusstehend_ = true;
+}
+
+void frmStatistik::ersteAbfragen() {
+    ladenAusstehend_ = false;
     frmWait& warten = app_.forms.get<frmWait>();
     warten.zeigen(QStringLiteral("Die Ergebnisse werden geladen..."), app_.datei(QStringLiteral("\\FILEMOVE.AVI")));
     aktualisieren();
@@ -192,11 +200,13 @@ void frmStatistik::Form_Load() {
 }
 
 void frmStatistik::oeffnen() {
+    const bool abgefragt = !ladenAusstehend_;
     anzeigen();
-    aktualisieren();
+    if (abgefragt) aktualisieren();
 }
 
 void frmStatistik::anzeigen() {
+    if (ladenAusstehend_) ersteAbfragen();
     if (sub_) {
         einpassen();
         sub_->show();

@@ -18,6 +18,8 @@ class QPushButton;
 class frmStatistik : public QWidget {
     Q_OBJECT
 private:
+    bool ladenAusstehend_ = false;  // the totals are read at the first showing
+    void ersteAbfragen();
     Verbindung ergebnisse_;  // velkora.mdb
     Verbindung finger_;      // finger.mdb
 
