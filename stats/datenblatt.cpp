@@ -141,6 +141,17 @@ Datenblatt::~Datenblatt() {
     adoPrimaryRS.schliessen();  // before the connection it reads from
 }
 
+std::pair<QLabel*, QLineEdit*> Datenblatt::feldPaar(size_t i, QWidget* bereich) {
+    auto* l = new QLabel(QString::fromUtf8(art_.felder[i].beschriftung), bereich);
+    l->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
+    auto* t = new QLineEdit(bereich);
+    t->setObjectName(QStringLiteral("txtFields_%1").arg(i));
+    t->setReadOnly(true);
+    lblLabels.push_back(l);
+    txtFields.push_back(t);
+    return {l, t};
+}
+
 void Datenblatt::buildFelder(QWidget* bereich) {
     auto* g = new QGridLayout(bereich);
     g->setContentsMargins(12, 12, 12, 12);
@@ -149,16 +160,10 @@ void Datenblatt::buildFelder(QWidget* bereich) {
     int zeile = 0;
     for (size_t i = 0; i < art_.felder.size(); ++i) {
         const Datenfeld& f = art_.felder[i];
-        auto* l = new QLabel(QString::fromUtf8(f.beschriftung), bereich);
-        l->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
-        auto* t = new QLineEdit(bereich);
-        t->setObjectName(QStringLiteral("txtFields_%1").arg(i));
-        t->setReadOnly(true);
+        auto [l, t] = feldPaar(i, bereich);
         t->setMinimumWidth(200);
         if (f.format != Feldformat::Datum && f.format != Feldformat::Zeit)
             t->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        lblLabels.push_back(l);
-        txtFields.push_back(t);
         if (f.versteckt) {
             l->hide();
             t->hide();
@@ -185,11 +190,7 @@ void Datenblatt::buildHaende(QWidget* bereich) {
 
     for (size_t i = 0; i < art_.felder.size(); ++i) {
         const Datenfeld& f = art_.felder[i];
-        auto* l = new QLabel(QString::fromUtf8(f.beschriftung), bereich);
-        l->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
-        auto* t = new QLineEdit(bereich);
-        t->setObjectName(QStringLiteral("txtFields_%1").arg(i));
-        t->setReadOnly(true);
+        auto [l, t] = feldPaar(i, bereich);
         t->setAlignment(Qt::AlignCenter);
         if (f.hintergrund.isValid()) {
             QPalette pal = t->palette();
@@ -197,8 +198,6 @@ void Datenblatt::buildHaende(QWidget* bereich) {
             pal.setColor(QPalette::Text, Qt::black);
             t->setPalette(pal);
         }
-        lblLabels.push_back(l);
-        txtFields.push_back(t);
     }
 
     // Left hand above right hand, fingers reaching right from the palm: the

@@ -1,4 +1,5 @@
 #pragma once
+#include <utility>
 #include "stats/datenbank.h"
 #include "stats/zeilensatz.h"
 
@@ -105,6 +106,8 @@ private:
     bool datenLaden();
     void adoPrimaryRS_MoveComplete();
     bool fehlerRegel(bool ok);
+    // The caption and value box of field i, named and recorded in lblLabels/txtFields.
+    std::pair<QLabel*, QLineEdit*> feldPaar(size_t i, QWidget* bereich);
     void buildFelder(QWidget* bereich);
     void buildHaende(QWidget* bereich);
     void buildLeiste();

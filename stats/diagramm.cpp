@@ -69,6 +69,34 @@ void gestalten(QChart* c) {
     c->setBackgroundRoundness(0);
     c->setMargins(QMargins(6, 6, 6, 6));
 }
+
+// The parts every chart window has: the "Keine Daten!" label, the chart
+// view (named as the window names it) and the close button.
+struct Diagrammteile {
+    QLabel* leer;
+    QChartView* ansicht;
+    QPushButton* schliessen;
+};
+
+Diagrammteile diagrammteile(QWidget* fenster, const QString& ansichtName) {
+    auto* leer = new QLabel(QStringLiteral("Keine Daten!"), fenster);
+    leer->setObjectName(QStringLiteral("Label1"));
+    QFont f = leer->font();
+    f.setPointSize(24);
+    leer->setFont(f);
+    leer->setAlignment(Qt::AlignCenter);
+
+    auto* ansicht = new QChartView(new QChart, fenster);
+    ansicht->setObjectName(ansichtName);
+    ansicht->setRenderHint(QPainter::Antialiasing);
+    gestalten(ansicht->chart());
+
+    auto* schliessen = new QPushButton(QStringLiteral("Schließen"), fenster);
+    schliessen->setObjectName(QStringLiteral("cmdClose"));
+    schliessen->setAutoDefault(false);
+    schliessen->resize(100, 28);
+    return {leer, ansicht, schliessen};
+}
 }  // namespace
 
 void Datengitter::leeren() {
@@ -113,22 +141,10 @@ Lektionsdiagramm::Lektionsdiagramm(App& app, const Diagrammart& art)
     setWindowTitle(QString::fromUtf8(art.titel));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    Label1 = new QLabel(QStringLiteral("Keine Daten!"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont f = Label1->font();
-    f.setPointSize(24);
-    Label1->setFont(f);
-    Label1->setAlignment(Qt::AlignCenter);
-
-    chtReport = new QChartView(new QChart, this);
-    chtReport->setObjectName(QStringLiteral("chtReport"));
-    chtReport->setRenderHint(QPainter::Antialiasing);
-    gestalten(chtReport->chart());
-
-    cmdClose = new QPushButton(QStringLiteral("Schließen"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose->setAutoDefault(false);
-    cmdClose->resize(100, 28);
+    const Diagrammteile teile = diagrammteile(this, QStringLiteral("chtReport"));
+    Label1 = teile.leer;
+    chtReport = teile.ansicht;
+    cmdClose = teile.schliessen;
     connect(cmdClose, &QPushButton::clicked, this, &Lektionsdiagramm::cmdClose_Click);
 
     resize(760, 460);
@@ -292,24 +308,12 @@ frmblockchart::frmblockchart(App& app)
     setWindowTitle(QStringLiteral("Grafische Auswertung: Fehler der einzelnen Finger"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    Label1 = new QLabel(QStringLiteral("Keine Daten!"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont f = Label1->font();
-    f.setPointSize(24);
-    Label1->setFont(f);
-    Label1->setAlignment(Qt::AlignCenter);
+    const Diagrammteile teile = diagrammteile(this, QStringLiteral("MSChart1"));
+    Label1 = teile.leer;
+    MSChart1 = teile.ansicht;
+    cmdClose = teile.schliessen;
     Label1->setGeometry(8, 8, 640, 400);
-
-    MSChart1 = new QChartView(new QChart, this);
-    MSChart1->setObjectName(QStringLiteral("MSChart1"));
-    MSChart1->setRenderHint(QPainter::Antialiasing);
     MSChart1->setGeometry(8, 8, 640, 400);
-    gestalten(MSChart1->chart());
-
-    cmdClose = new QPushButton(QStringLiteral("Schließen"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose->setAutoDefault(false);
-    cmdClose->resize(100, 28);
     connect(cmdClose, &QPushButton::clicked, this, &frmblockchart::cmdClose_Click);
 
     resize(656, 444);
