@@ -1,4 +1,5 @@
 #include "windows/frmSplash.h"
+#include "windows/impressum.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
 
@@ -18,7 +19,7 @@ frmSplash::frmSplash(App& app) : QDialog(nullptr), app_(app) {
     Frame1->setFrameShape(QFrame::Box);
     Frame1->setGeometry(10, 10, 440, 240);
 
-    lblProductName = new QLabel(QStringLiteral("Velkora 1.0"), Frame1);
+    lblProductName = new QLabel(kProduktName, Frame1);
     lblProductName->setObjectName(QStringLiteral("lblProductName"));
     QFont big(QStringLiteral("Arial"), 26);
     big.setBold(true);
@@ -31,20 +32,15 @@ frmSplash::frmSplash(App& app) : QDialog(nullptr), app_(app) {
     line->setFrameShape(QFrame::HLine);
     line->setGeometry(20, 72, 400, 4);
 
-    Label1 = new QLabel(QStringLiteral(" Entwickelt + Programmiert von:"), Frame1);
+    Label1 = new QLabel(kEntwickeltVon, Frame1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(20, 86, 400, 20);
-    const char* names[] = {"Das Velkora-Team", "Schreibtrainer für die deutsche Tastatur"};
     for (int i = 0; i < 2; ++i) {
-        lblCompany[i] = new QLabel(QString::fromUtf8(names[i]), Frame1);
+        lblCompany[i] = new QLabel(kMacher[i], Frame1);
         lblCompany[i]->setObjectName(QStringLiteral("lblCompany_%1").arg(i));
         lblCompany[i]->setGeometry(36, 108 + 20 * i, 380, 20);
     }
-    lblNotice = new QLabel(
-        QStringLiteral("Zehn Finger, eine Taste nach der anderen: Velkora führt in "
-                       "achtzehn Lektionen zum sicheren Schreiben, ohne auf die Tasten zu "
-                       "sehen. Viel Freude beim Üben!"),
-        Frame1);
+    lblNotice = new QLabel(kHinweis, Frame1);
     lblNotice->setObjectName(QStringLiteral("lblNotice"));
     lblNotice->setWordWrap(true);
     lblNotice->setGeometry(20, 160, 400, 64);
