@@ -18,7 +18,7 @@ frmAbout::frmAbout(App& app)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Über Velkora"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(440, 330);
+    setFixedSize(440, 285);
 
     lblProductName = new QLabel(kProduktName, this);
     lblProductName->setObjectName(QStringLiteral("lblProductName"));
@@ -70,7 +70,9 @@ frmAbout::frmAbout(App& app)
     v->addWidget(lblProductName);
     v->addWidget(Frame3);
     v->addWidget(Frame2);
-    v->addWidget(lblNotice, 1);
+    v->addSpacing(6);
+    v->addWidget(lblNotice);
+    v->addStretch(1);
     v->addLayout(knopf);
 
     Form_Load();

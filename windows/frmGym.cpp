@@ -55,7 +55,7 @@ frmGym::frmGym(App& app) : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
     setObjectName(QStringLiteral("frmGym"));
     setWindowTitle(QStringLiteral("Gymnastik-Tipps"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(480, 300);
+    setFixedSize(480, 240);
 
     Label1 = new QLabel(QStringLiteral("TIPP-Nr.:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -30,7 +30,7 @@ frmTip::frmTip(App& app)
     setObjectName(QStringLiteral("frmTip"));
     setWindowTitle(QStringLiteral("Tips und Tricks"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(440, 230);
+    setFixedSize(440, 190);
 
     Picture1 = new QFrame(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -58,7 +58,6 @@ frmTip::frmTip(App& app)
 
     cmdNextTip = new QPushButton(QStringLiteral("&Nächster Tip"), this);
     cmdNextTip->setObjectName(QStringLiteral("cmdNextTip"));
-    cmdNextTip->setDefault(true);
     cmdOK = new QPushButton(QStringLiteral("Schließen"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
 
