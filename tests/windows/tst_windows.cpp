@@ -17,6 +17,9 @@
 #include <QSet>
 #include <QSlider>
 #include <memory>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 const QString kTips = QStringLiteral("\\TIPOFDAY.TXT");
@@ -116,13 +119,20 @@ private slots:
 
     // No readable file: the message in the window, and the button changes nothing.
     void tipsFehlt_data() {
-        QTest::addColumn<bool>("alsOrdner");
-        QTest::newRow("no file") << false;
-        QTest::newRow("a folder of that name") << true;
+        QTest::addColumn<QString>("statt");
+        QTest::newRow("no file") << "";
+        QTest::newRow("a folder of that name") << "folder";
+#ifdef Q_OS_UNIX
+        QTest::newRow("a pipe of that name, which would never end") << "pipe";
+#endif
     }
     void tipsFehlt() {
-        QFETCH(bool, alsOrdner);
-        if (alsOrdner) QVERIFY(QDir(env->programDir()).mkdir(QStringLiteral("TIPOFDAY.TXT")));
+        QFETCH(QString, statt);
+        const QString pfad = QDir(env->programDir()).filePath(QStringLiteral("TIPOFDAY.TXT"));
+        if (statt == "folder") QVERIFY(QDir().mkdir(pfad));
+#ifdef Q_OS_UNIX
+        if (statt == "pipe") QCOMPARE(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
+#endif
         const QString meldung = QStringLiteral(
             "Die Datei TIPOFDAY.TXT wurde nicht gefunden? \r\n\r\nTextdatei mit dem Namen "
             "TIPOFDAY.TXT unter Verwendung von NotePad mit 1 Tip pro Zeile erstellen. Dann im "
