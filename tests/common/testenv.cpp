@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
+#include <QSet>
+#include <QWidget>
 #include <QFile>
 #include <QLocale>
 
@@ -17,6 +20,19 @@ QString screenshotDir() {
     if (d.isEmpty()) d = QStringLiteral(VELKORA_PROGRAM_DIR "/screenshots");
     QDir().mkpath(d);
     return d;
+}
+
+void fotografieren(QWidget* w, const QString& name, QSize mindestens) {
+    w->show();
+    QApplication::processEvents();
+    const QImage bild = w->grab().toImage();
+    QVERIFY2(bild.width() >= mindestens.width() && bild.height() >= mindestens.height(),
+             qPrintable(name));
+    QSet<QRgb> farben;
+    for (int y = 0; y < bild.height(); y += 3)
+        for (int x = 0; x < bild.width(); x += 3) farben.insert(bild.pixel(x, y));
+    QVERIFY2(farben.size() > 8, qPrintable(name));
+    QVERIFY(bild.save(QDir(screenshotDir()).filePath(name + ".png")));
 }
 
 TestEnv::TestEnv(bool withData) {

@@ -83,3 +83,7 @@ void prepareTestApplication();
 
 // Where screenshots of windows go (a folder under the build directory).
 QString screenshotDir();
+
+// Shows a window and saves it as a picture for a person to look at, checked
+// for at least the given size and for content (more than a few colours).
+void fotografieren(QWidget* w, const QString& name, QSize mindestens = QSize(300, 200));

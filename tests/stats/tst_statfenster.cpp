@@ -72,19 +72,6 @@ void einJahrUeben(const TestEnv& env) {
     f.exec("COMMIT");
 }
 
-// A window as a picture, checked for a sensible size and for content.
-void fotografieren(QWidget* w, const QString& name) {
-    w->show();
-    QApplication::processEvents();
-    const QImage bild = w->grab().toImage();
-    QVERIFY(bild.width() >= 300 && bild.height() >= 200);
-    QSet<QRgb> farben;
-    for (int y = 0; y < bild.height(); y += 3)
-        for (int x = 0; x < bild.width(); x += 3) farben.insert(bild.pixel(x, y));
-    QVERIFY2(farben.size() > 8, qPrintable(name));
-    QVERIFY(bild.save(QDir(screenshotDir()).filePath(name + ".png")));
-}
-
 QList<double> werte(QChart* c) {
     QList<double> out;
     for (QAbstractSeries* s : c->series())
