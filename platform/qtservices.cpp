@@ -1,11 +1,16 @@
 #include "platform/qtservices.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSoundEffect>
 #include <QStandardPaths>
 #include <QUrl>
@@ -89,4 +94,19 @@ bool QtServices::startEditor() {
     }
     return false;
 #endif
+}
+
+QPoint QtServices::cursorPos() { return QCursor::pos(); }
+
+std::optional<QColor> QtServices::screenPixel(const QPoint& globalPos) {
+    // A 1 x 1 grab of the screen under the point. Where the platform refuses
+    // to grab (Wayland without the permission) the pixmap comes back null.
+    QScreen* screen = QGuiApplication::screenAt(globalPos);
+    if (!screen) return std::nullopt;
+    const QPoint local = globalPos - screen->geometry().topLeft();
+    const QPixmap pm = screen->grabWindow(0, local.x(), local.y(), 1, 1);
+    if (pm.isNull()) return std::nullopt;
+    const QImage img = pm.toImage();
+    if (img.isNull() || img.width() < 1 || img.height() < 1) return std::nullopt;
+    return img.pixelColor(0, 0);
 }

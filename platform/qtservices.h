@@ -7,7 +7,7 @@
 class QSoundEffect;
 
 // PlatformServices on top of Qt: QMessageBox, QApplication::beep,
-// QSoundEffect and QDesktopServices.
+// QSoundEffect, QDesktopServices, QCursor and QScreen.
 class QtServices : public QObject, public PlatformServices {
     Q_OBJECT
 public:
@@ -19,6 +19,8 @@ public:
     void preloadSound(const QString& path) override;
     bool shellOpen(const QString& target) override;
     bool startEditor() override;
+    QPoint cursorPos() override;
+    std::optional<QColor> screenPixel(const QPoint& globalPos) override;
 
 private:
     QSoundEffect* effect(const QString& path);

@@ -1,5 +1,8 @@
 #pragma once
+#include <QColor>
+#include <QPoint>
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -38,6 +41,12 @@ public:
     virtual bool shellOpen(const QString& target) = 0;
     // Starts the desktop's text editor without a document.
     virtual bool startEditor() = 0;
+    // The mouse pointer's position in screen coordinates.
+    virtual QPoint cursorPos() = 0;
+    // The colour of the screen pixel at a position in screen coordinates;
+    // nothing where the platform cannot read the screen (no screen there, or
+    // a desktop that does not let programs read it).
+    virtual std::optional<QColor> screenPixel(const QPoint& globalPos) = 0;
 };
 
 // The application title shown by message boxes without their own title.

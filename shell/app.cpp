@@ -1,4 +1,5 @@
 #include "shell/app.h"
+#include "settings/reminder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,11 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
       forms(*this) {}
 
 App::~App() = default;
+
+Reminder& App::reminder() {
+    if (!reminder_) reminder_ = std::make_unique<Reminder>(*this);
+    return *reminder_;
+}
 
 QString App::findProgramDir(const QString& exeDir) {
     // The introduction text is the file every program directory has.

@@ -5,6 +5,9 @@
 #include "trainer/fingers.h"
 
 #include <QString>
+#include <memory>
+
+class Reminder;
 
 // The option variables: filled from the settings store at start-up, written
 // back at shut-down and by the settings dialog. Before start-up has read the
@@ -70,10 +73,18 @@ public:
                        const QString& deflt = QString()) const;
     bool SaveSetting(const QString& section, const QString& key, const QString& value);
 
+    // The practice reminder; it outlives the settings dialog that drives it.
+    Reminder& reminder();
+
     SettingsStore& store;
     PlatformServices& services;
     Optionen opt;
     Uebung ex;
+
+private:
+    std::unique_ptr<Reminder> reminder_;  // made on first use
+
+public:
     Forms forms;  // last: its windows are destroyed first
 };
 

@@ -1,14 +1,21 @@
 #include "shell/frmVelkora.h"
 #include "lessons/frmLek.h"
 #include "platform/units.h"
+#include "settings/frmarc.h"
 #include "shell/app.h"
+#include "stats/frmStatistik.h"
 #include "trainer/frmSchreiben.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
 
 QString hauptTitel(const QString& benutzer) {
     if (benutzer.isEmpty()) return QStringLiteral("Velkora 1.0  ");
@@ -26,18 +33,169 @@ frmVelkora::frmVelkora(App& app) : QMainWindow(nullptr), app_(app) {
     setCentralWidget(mdi_);
     mdi_->viewport()->installEventFilter(this);  // keeps the writing window filling the area
 
-    lek_ = menuBar()->addMenu(QStringLiteral("&Lektionen"));
-    lek_->setObjectName(QStringLiteral("lek"));
-    QAction* ausw = lek_->addAction(QStringLiteral("Lektionen-Auswahl"));
-    ausw->setObjectName(QStringLiteral("Ausw"));
-    ausw->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(ausw, &QAction::triggered, this, [this] { app_.forms.get<frmLek>().zeigen(); });
-
+    buildMenu();
     resize(twipsToPx(kWidth), twipsToPx(kHeight));
     MDIForm_Load();
 }
 
 frmVelkora::~frmVelkora() = default;
+
+// ---- the menu ----
+
+namespace {
+
+enum class Ebene { Menue, Punkt, Untermenue, Unterpunkt };
+
+// The menu bar in display order: top menus, their items, and the submenus
+// of "Optionen" with their items. Shortcuts are Ctrl plus the letter.
+struct Menuepunkt {
+    Ebene ebene;
+    const char* name;
+    const char* text;
+    char taste;  // 0: none
+    void (frmVelkora::*befehl)();
+};
+
+constexpr Menuepunkt kMenue[] = {
+    {Ebene::Menue, "dat", "&Datei", 0, nullptr},
+    {Ebene::Punkt, "Been", "Beenden", 'Q', &frmVelkora::Been_Click},
+    {Ebene::Menue, "lek", "&Lektionen", 0, nullptr},
+    {Ebene::Punkt, "Ausw", "Lektionen-Auswahl", 'L', &frmVelkora::Ausw_Click},
+    {Ebene::Menue, "mengym", "&Gymnastik", 0, nullptr},
+    {Ebene::Punkt, "menAusw", "Auswahl", 'G', &frmVelkora::menAusw_Click},
+    {Ebene::Menue, "Opt", "&Optionen", 0, nullptr},
+    {Ebene::Untermenue, "einstel", "Einstellungen", 0, nullptr},
+    {Ebene::Unterpunkt, "aud", "Audio", 0, &frmVelkora::aud_Click},
+    {Ebene::Unterpunkt, "re", "Reminder", 'R', &frmVelkora::re_Click},
+    {Ebene::Unterpunkt, "fa", "Farbe", 0, &frmVelkora::fa_Click},
+    {Ebene::Unterpunkt, "mennam", "Verschiedenes", 0, &frmVelkora::mennam_Click},
+    {Ebene::Untermenue, "menTim", "Timer", 0, nullptr},
+    {Ebene::Unterpunkt, "menTimAnh", "Timer anhalten", 'A', &frmVelkora::menTimAnh_Click},
+    {Ebene::Unterpunkt, "Timstart", "Timer starten", 'S', &frmVelkora::Timstart_Click},
+    {Ebene::Menue, "menModul", "&Module", 0, nullptr},
+    {Ebene::Punkt, "menNumbl", "Nummernblock", 'N', &frmVelkora::menNumbl_Click},
+    {Ebene::Menue, "menknow", "&KnowHow", 0, nullptr},
+    {Ebene::Punkt, "mentip", "Tips", 'T', &frmVelkora::mentip_Click},
+    {Ebene::Menue, "ent", "&Auswertung", 0, nullptr},
+    {Ebene::Punkt, "menst", "Statistik", 'X', &frmVelkora::menst_Click},
+    {Ebene::Menue, "abt", "&Über", 0, nullptr},
+    {Ebene::Punkt, "Wer", "Über Velkora ?", 'Y', &frmVelkora::Wer_Click},
+    {Ebene::Punkt, "menWeb", "Velkora im Web", 'W', &frmVelkora::menWeb_Click},
+    {Ebene::Punkt, "menMail", "Mail", 'M', &frmVelkora::menMail_Click},
+};
+
+}  // namespace
+
+const QString frmVelkora::kMailAdresse = QStringLiteral("mailto:team@velkora.example.org");
+
+void frmVelkora::buildMenu() {
+    QMenu* menue = nullptr;
+    QMenu* unter = nullptr;
+    for (const Menuepunkt& m : kMenue) {
+        const QString name = QString::fromLatin1(m.name);
+        const QString text = QString::fromUtf8(m.text);
+        switch (m.ebene) {
+        case Ebene::Menue:
+            menue = menuBar()->addMenu(text);
+            menue->setObjectName(name);
+            if (name == QLatin1String("lek")) lek_ = menue;
+            continue;
+        case Ebene::Untermenue:
+            unter = menue->addMenu(text);
+            unter->setObjectName(name);
+            continue;
+        case Ebene::Punkt:
+        case Ebene::Unterpunkt: break;
+        }
+        QAction* a = (m.ebene == Ebene::Punkt ? menue : unter)->addAction(text);
+        a->setObjectName(name);
+        if (m.taste) a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(m.taste)));
+        connect(a, &QAction::triggered, this, [this, befehl = m.befehl] { ausfuehren(befehl); });
+    }
+}
+
+void frmVelkora::ausfuehren(void (frmVelkora::*befehl)()) {
+    // A command whose window cannot be made is reported; the program goes on.
+    try {
+        (this->*befehl)();
+    } catch (const std::exception& e) {
+        app_.services.msgBox(this,
+                             QStringLiteral("Der Befehl konnte nicht ausgeführt werden: %1")
+                                 .arg(QString::fromLocal8Bit(e.what())),
+                             Msg::Critical);
+    }
+}
+
+void frmVelkora::Been_Click() { close(); }
+
+void frmVelkora::Ausw_Click() { app_.forms.get<frmLek>().zeigen(); }
+
+void frmVelkora::menAusw_Click() {
+    // Opens the finger gymnastics window once it is built.
+}
+
+void frmVelkora::einstellungen(int tab) {
+    app_.services.beep();
+    app_.forms.get<frmarc>().zeigen(tab);
+}
+
+void frmVelkora::aud_Click() { einstellungen(frmarc::TabAudio); }
+void frmVelkora::re_Click() { einstellungen(frmarc::TabReminder); }
+void frmVelkora::fa_Click() { einstellungen(frmarc::TabFarbdesign); }
+void frmVelkora::mennam_Click() { einstellungen(frmarc::TabVerschiedenes); }
+
+void frmVelkora::menTimAnh_Click() {
+    frmSchreiben& s = app_.forms.get<frmSchreiben>();
+    if (s.Frame3->isHidden()) return;  // no exercise has started
+    frmLek& lek = app_.forms.get<frmLek>();
+    if (!lek.Timer3->isActive()) return;
+    lek.Timer3->stop();
+    if (s.Command6->isEnabled()) {
+        s.Command6->setEnabled(false);
+        s.Command5->setEnabled(true);
+    }
+}
+
+void frmVelkora::Timstart_Click() {
+    frmSchreiben& s = app_.forms.get<frmSchreiben>();
+    if (s.Frame3->isHidden()) return;
+    frmLek& lek = app_.forms.get<frmLek>();
+    if (lek.Timer3->isActive()) return;
+    lek.Timer3->start();
+    if (s.Command5->isEnabled()) {
+        s.Command5->setEnabled(false);
+        s.Command6->setEnabled(true);
+    }
+}
+
+void frmVelkora::menNumbl_Click() {
+    // Opens the numeric keypad trainer once it is built.
+}
+
+void frmVelkora::mentip_Click() {
+    // Opens the tips window once it is built.
+}
+
+void frmVelkora::menst_Click() {
+    // The switch as the settings dialog shows it; reading it loads the
+    // dialog unseen.
+    if (!app_.forms.get<frmarc>().Check2->isChecked()) {
+        app_.services.msgBox(
+            this,
+            QStringLiteral("Sie können die Statistik im Menü: Optionen/Einstellungen/Verschiedenes aktivieren."),
+            Msg::Information, QStringLiteral("STATISTIK nicht aktiviert"));
+        return;
+    }
+    app_.forms.get<frmStatistik>().oeffnen();
+}
+
+void frmVelkora::Wer_Click() {
+    // Opens the about window once it is built.
+}
+
+void frmVelkora::menWeb_Click() { app_.services.shellOpen(frmSchreiben::kHomepage); }
+
+void frmVelkora::menMail_Click() { app_.services.shellOpen(kMailAdresse); }
 
 int frmVelkora::leftTwips() const { return pxToTwips(pos().x()); }
 int frmVelkora::topTwips() const { return pxToTwips(pos().y()); }

@@ -7,8 +7,8 @@ class QMdiSubWindow;
 class QMenu;
 
 // The main window: a multiple-document frame of fixed size that holds the
-// writing window. Loading reads the options, closing writes them back and
-// closes every other window.
+// writing window and carries the program's menu bar. Loading reads the
+// options, closing writes them back and closes every other window.
 class frmVelkora : public QMainWindow {
     Q_OBJECT
 public:
@@ -30,6 +30,25 @@ public:
     void MDIForm_Load();
     void MDIForm_Unload();
 
+    // The menu commands.
+    void Been_Click();
+    void Ausw_Click();
+    void menAusw_Click();
+    void aud_Click();
+    void re_Click();
+    void fa_Click();
+    void mennam_Click();
+    void menTimAnh_Click();
+    void Timstart_Click();
+    void menNumbl_Click();
+    void mentip_Click();
+    void menst_Click();
+    void Wer_Click();
+    void menWeb_Click();
+    void menMail_Click();
+
+    static const QString kMailAdresse;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -37,6 +56,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void buildMenu();
+    void ausfuehren(void (frmVelkora::*befehl)());
+    // Beeps and shows the settings dialog modal on one of its tabs.
+    void einstellungen(int tab);
     void MDIForm_Resize();
     void fitChild();
 

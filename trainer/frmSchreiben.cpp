@@ -1,4 +1,5 @@
 #include "trainer/frmSchreiben.h"
+#include "settings/reminder.h"
 #include "platform/numbers.h"
 #include "platform/richtextview.h"
 #include "platform/units.h"
@@ -142,25 +143,22 @@ void frmSchreiben::buildLayout() {
         QPushButton* button;
         Werkzeug symbol;
         const char* farbe;
-    } bilder[] = {{Command5, Werkzeug::TimerStart, "rgb(0,200,0)"},
-                  {Command6, Werkzeug::TimerStop, "rgb(230,40,40)"},
-                  {Command9, Werkzeug::Statistik, "rgb(192,255,192)"},
+    } bilder[] = {{Command5, Werkzeug::TimerStart, "#00c800"},
+                  {Command6, Werkzeug::TimerStop, "#e62828"},
+                  {Command9, Werkzeug::Statistik, "#c0ffc0"},
                   {Command10, Werkzeug::Browser, "white"},
-                  {Command11, Werkzeug::Reminder, "rgb(192,255,192)"},
+                  {Command11, Werkzeug::Reminder, "#80ff80"},
                   {Command7, Werkzeug::Lektionen, ""},
                   {Command12, Werkzeug::Nummernblock, ""},
                   {Command13, Werkzeug::Optionen, ""}};
     for (const auto& b : bilder) {
         b.button->setIcon(werkzeugSymbol(b.symbol));
         b.button->setIconSize(QSize(22, 22));
-        if (*b.farbe)
-            b.button->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid gray; "
-                                                   "border-radius: 3px; } QPushButton:disabled { background: "
-                                                   "rgb(200,200,200); }")
-                                        .arg(QLatin1String(b.farbe)));
+        if (*b.farbe) werkzeugFarbe(b.button, QColor::fromString(QLatin1String(b.farbe)));
         b.button->setFocusPolicy(Qt::NoFocus);
     }
     Command14->setFocusPolicy(Qt::NoFocus);
+    app_.reminder().knopfZeigen(Command11);  // red while a reminder runs
 
     connect(Command5, &QPushButton::clicked, this, &frmSchreiben::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &frmSchreiben::Command6_Click);

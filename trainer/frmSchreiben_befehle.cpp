@@ -1,5 +1,7 @@
 // The writing window's buttons, its pop-up menu and its unload.
 #include "lessons/frmLek.h"
+#include "settings/frmarc.h"
+#include "settings/reminder.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
 #include "stats/frmStatistik.h"
@@ -49,24 +51,13 @@ void frmSchreiben::Command9_Click() {
 
 void frmSchreiben::Command10_Click() { app_.services.shellOpen(kHomepage); }
 
-void frmSchreiben::Command11_Click() {
-    if (!app_.opt.checkReminder) {
-        app_.services.msgBox(
-            this,
-            QStringLiteral("Sie können den Reminder im Menü: Optionen/Einstellungen/Reminder aktivieren."),
-            Msg::Information, QStringLiteral("REMINDER nicht aktiviert"));
-        return;
-    }
-    // The reminder lives in the settings dialog, which is not built yet.
-}
+void frmSchreiben::Command11_Click() { app_.reminder().startknopf(this); }
 
 void frmSchreiben::Command12_Click() {
     // The numeric keypad trainer is not built yet.
 }
 
-void frmSchreiben::Command13_Click() {
-    // The settings dialog is not built yet.
-}
+void frmSchreiben::Command13_Click() { app_.forms.get<frmarc>().zeigen(frmarc::TabAudio); }
 
 void frmSchreiben::Command14_Click() { app_.services.startEditor(); }
 

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPushButton>
 #include <cmath>
 
 QIcon werkzeugSymbol(Werkzeug w) {
@@ -80,4 +81,11 @@ QIcon werkzeugSymbol(Werkzeug w) {
     }
     }
     return QIcon(pm);
+}
+
+void werkzeugFarbe(QPushButton* button, const QColor& farbe) {
+    button->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid gray; "
+                                         "border-radius: 3px; } QPushButton:disabled { background: "
+                                         "rgb(200,200,200); }")
+                              .arg(farbe.name()));
 }

@@ -4,6 +4,7 @@
 #include "shell/app.h"
 
 #include <QList>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -31,6 +32,14 @@ public:
         ++editors;
         return true;
     }
+    QPoint cursorPos() override { return cursor; }
+    // Reads the scripted table; a point not in it cannot be read.
+    std::optional<QColor> screenPixel(const QPoint& p) override {
+        ++pixelReads;
+        auto it = pixels.find({p.x(), p.y()});
+        if (it == pixels.end()) return std::nullopt;
+        return it.value();
+    }
     void clear() {
         messages.clear();
         sounds.clear();
@@ -42,6 +51,10 @@ public:
     QStringList sounds, preloaded, opened;
     int beeps = 0;
     int editors = 0;
+    // The pointer position and the screen's pixels, as a test scripts them.
+    QPoint cursor;
+    QMap<std::pair<int, int>, QColor> pixels;
+    int pixelReads = 0;
     int answer = Msg::Ok;
 };
 
