@@ -1,17 +1,27 @@
 // Start-up and shut-down of the main window: options read from the store,
 // title and fixed geometry, writing back at exit; the splash window.
+#include "lessons/frmLek.h"
 #include "platform/richtextview.h"
 #include "platform/units.h"
+#include "settings/frmarc.h"
 #include "shell/frmVelkora.h"
+#include "stats/frmStatistik.h"
 #include "testenv.h"
 #include "trainer/frmSchreiben.h"
 #include "windows/frmSplash.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 
 class TstShell : public QObject {
     Q_OBJECT
@@ -25,7 +35,35 @@ private slots:
     void splashKeys_data();
     void splashKeys();
     void programDir();
+    void submenus_data();
+    void submenus();
+    void shortcuts_data();
+    void shortcuts();
+    void settingsTabs_data();
+    void settingsTabs();
+    void timerCommands_data();
+    void timerCommands();
+    void timerKeysInInputBox();
+    void statistik_data();
+    void statistik();
 };
+
+namespace {
+QAction* action(frmVelkora& w, const char* name) {
+    auto* a = w.findChild<QAction*>(QString::fromLatin1(name));
+    if (!a) qFatal("no menu item %s", name);
+    return a;
+}
+
+// The main window shown and active, so that its shortcuts apply.
+frmVelkora& aktivesHauptfenster(TestEnv& env) {
+    frmVelkora& w = env.app->forms.get<frmVelkora>();
+    w.show();
+    w.activateWindow();
+    if (!QTest::qWaitForWindowActive(&w)) qWarning("main window not active");
+    return w;
+}
+}  // namespace
 
 static QString opt(TestEnv& env, const char* key) {
     return env.app->GetSetting("Optionen", QString::fromUtf8(key));
@@ -180,6 +218,197 @@ void TstShell::programDir() {
     QVERIFY(g.open(QIODevice::WriteOnly));
     g.close();
     QCOMPARE(App::findProgramDir(root.filePath("bin")), QDir::cleanPath(root.filePath("bin")));
+}
+
+// ---- the menu ----
+
+void TstShell::submenus_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("Audio") << "aud" << "&Optionen/Einstellungen/Audio";
+    QTest::newRow("Verschiedenes") << "mennam" << "&Optionen/Einstellungen/Verschiedenes";
+    QTest::newRow("Timer starten") << "Timstart" << "&Optionen/Timer/Timer starten";
+    QTest::newRow("Mail") << "menMail" << QString::fromUtf8("&Über/Mail");
+    QTest::newRow("Beenden") << "Been" << "&Datei/Beenden";
+}
+
+void TstShell::submenus() {
+    QFETCH(QString, item);
+    QFETCH(QString, path);
+    TestEnv env;
+    frmVelkora& w = env.app->forms.get<frmVelkora>();
+    QAction* a = action(w, item.toLatin1().constData());
+    QStringList teile = {a->text()};
+    for (QObject* p = a->parent(); auto* m = qobject_cast<QMenu*>(p); p = p->parent()) teile.prepend(m->title());
+    QCOMPARE(teile.join('/'), path);
+    QVERIFY(a->isEnabled() && a->isVisible() && !a->isChecked());
+    // The writing window's pop-up is the lesson menu of the bar.
+    QCOMPARE(env.app->forms.get<frmSchreiben>().lektionsMenue(), w.lek());
+}
+
+void TstShell::shortcuts_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("effect");
+    QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << "closed";
+    QTest::newRow("Ctrl+L") << int(Qt::Key_L) << "frmLek";
+    QTest::newRow("Ctrl+R") << int(Qt::Key_R) << "frmarc 1";
+    QTest::newRow("Ctrl+X") << int(Qt::Key_X) << "frmStatistik";
+    QTest::newRow("Ctrl+W") << int(Qt::Key_W) << frmSchreiben::kHomepage;
+    QTest::newRow("Ctrl+M") << int(Qt::Key_M) << frmVelkora::kMailAdresse;
+    // Windows that other parts of the program build: nothing yet.
+    QTest::newRow("Ctrl+G") << int(Qt::Key_G) << "";
+    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "";
+    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << "";
+    QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << "";
+}
+
+void TstShell::shortcuts() {
+    QFETCH(int, key);
+    QFETCH(QString, effect);
+    TestEnv env;
+    frmVelkora& w = aktivesHauptfenster(env);
+    QTest::keyClick(&w, Qt::Key(key), Qt::ControlModifier);
+    auto* arc = env.app->forms.loaded<frmarc>();
+    auto* lek = env.app->forms.loaded<frmLek>();
+    auto* stat = env.app->forms.loaded<frmStatistik>();
+    if (effect == "closed") {
+        QVERIFY(!env.app->forms.loaded<frmSchreiben>());
+        QCOMPARE(env.app->GetSetting("Settings", "MainLeft"), QString("570"));
+    } else if (effect == "frmLek") {
+        QVERIFY(lek && lek->isVisible());
+    } else if (effect == "frmarc 1") {
+        QVERIFY(arc && arc->isVisible() && arc->isModal());
+        QCOMPARE(arc->SSTab1->currentIndex(), 1);
+        QCOMPARE(env.services.beeps, 1);
+    } else if (effect == "frmStatistik") {
+        QVERIFY(stat && stat->isVisible());
+        QCOMPARE(stat->Text1->text(), QString("0"));  // the empty results table
+    } else if (!effect.isEmpty()) {
+        QCOMPARE(env.services.opened, QStringList{effect});
+    }
+    if (effect != "frmarc 1") QVERIFY(!arc || !arc->isVisible());
+    if (effect.isEmpty()) QVERIFY(env.services.opened.isEmpty() && !lek && !stat);
+    QVERIFY(env.services.messages.isEmpty());
+}
+
+void TstShell::settingsTabs_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("tab");
+    QTest::newRow("Audio") << "aud" << 0;
+    QTest::newRow("Reminder") << "re" << 1;
+    QTest::newRow("Farbe") << "fa" << 2;
+    QTest::newRow("Verschiedenes") << "mennam" << 3;
+    QTest::newRow("writing window") << "Command13" << 0;
+}
+
+void TstShell::settingsTabs() {
+    QFETCH(QString, command);
+    QFETCH(int, tab);
+    TestEnv env;
+    frmVelkora& w = env.app->forms.get<frmVelkora>();
+    auto oeffnen = [&] {
+        if (command == "Command13") env.app->forms.get<frmSchreiben>().Command13->click();
+        else action(w, command.toLatin1().constData())->trigger();
+        return env.app->forms.loaded<frmarc>();
+    };
+    for (int anderer : {3 - tab, 2}) {
+        frmarc* d = oeffnen();
+        QVERIFY(d && d->isVisible() && d->isModal());
+        QCOMPARE(d->SSTab1->currentIndex(), tab);
+        d->SSTab1->setCurrentIndex(anderer);  // left on another tab
+        d->Command7->click();
+    }
+    // Loaded unseen (as the statistics gate does), it still opens on the tab.
+    env.app->forms.get<frmarc>().SSTab1->setCurrentIndex(3 - tab);
+    QCOMPARE(oeffnen()->SSTab1->currentIndex(), tab);
+    QCOMPARE(env.services.beeps, command == "Command13" ? 0 : 3);
+}
+
+void TstShell::timerCommands_data() {
+    QTest::addColumn<bool>("uebung");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<bool>("laeuft");
+    QTest::newRow("anhalten, no exercise") << false << QStringList{"menTimAnh"} << false;
+    QTest::newRow("starten, no exercise") << false << QStringList{"Timstart"} << false;
+    QTest::newRow("anhalten") << true << QStringList{"menTimAnh"} << false;
+    QTest::newRow("anhalten twice") << true << QStringList{"menTimAnh", "menTimAnh"} << false;
+    QTest::newRow("starten while running") << true << QStringList{"Timstart"} << true;
+    QTest::newRow("anhalten, starten") << true << QStringList{"menTimAnh", "Timstart"} << true;
+    QTest::newRow("starten twice after a stop") << true << QStringList{"menTimAnh", "Timstart", "Timstart"} << true;
+}
+
+void TstShell::timerCommands() {
+    QFETCH(bool, uebung);
+    QFETCH(QStringList, commands);
+    QFETCH(bool, laeuft);
+    TestEnv env;
+    frmVelkora& w = env.app->forms.get<frmVelkora>();
+    frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+    if (uebung) {
+        s.Command7->click();
+        env.app->forms.get<frmLek>().Command1->click();  // lesson 1
+        QVERIFY(!s.Frame3->isHidden());
+    }
+    for (const QString& c : commands) action(w, c.toLatin1().constData())->trigger();
+    frmLek* lek = env.app->forms.loaded<frmLek>();
+    if (!uebung) {
+        QVERIFY(!lek);  // nothing was loaded for nothing
+        QVERIFY(!s.Command5->isEnabled());
+        return;
+    }
+    QCOMPARE(lek->Timer3->isActive(), laeuft);
+    // The writing window's buttons mirror the stopwatch.
+    QCOMPARE(s.Command5->isEnabled(), !laeuft);
+    QCOMPARE(s.Command6->isEnabled(), laeuft);
+}
+
+void TstShell::timerKeysInInputBox() {
+    TestEnv env;
+    frmVelkora& w = aktivesHauptfenster(env);
+    frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+    s.Command7->click();
+    frmLek& lek = env.app->forms.get<frmLek>();
+    lek.Command1->click();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    s.Text1->setFocus();
+    QTest::keyClick(s.Text1, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(!lek.Timer3->isActive());
+    QVERIFY(s.Command5->isEnabled());
+    QTest::keyClick(s.Text1, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(lek.Timer3->isActive());
+    QVERIFY(s.Text1->toPlainText().isEmpty());  // the chords typed nothing
+}
+
+void TstShell::statistik_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("on") << "True";
+    QTest::newRow("off") << "False";
+}
+
+void TstShell::statistik() {
+    QFETCH(QString, stored);
+    TestEnv env;
+    env.app->SaveSetting("Optionen", "CheckStatistik", stored);
+    frmVelkora& w = env.app->forms.get<frmVelkora>();
+    w.show();
+    action(w, "menst")->trigger();
+    // The gate read the dialog's switch, which loaded it unseen.
+    frmarc* d = env.app->forms.loaded<frmarc>();
+    QVERIFY(d && !d->isVisible());
+    frmStatistik* st = env.app->forms.loaded<frmStatistik>();
+    if (stored == "True") {
+        QVERIFY(st && st->isVisible());
+        QCOMPARE(st->Text1->text(), QString("0"));
+        QVERIFY(env.services.messages.isEmpty());
+        return;
+    }
+    QVERIFY(!st);  // no database was opened
+    QCOMPARE(env.services.messages.size(), 1);
+    QCOMPARE(env.services.messages[0].title, QString("STATISTIK nicht aktiviert"));
+    QCOMPARE(env.services.messages[0].text,
+             QString("Sie können die Statistik im Menü: Optionen/Einstellungen/Verschiedenes aktivieren."));
+    QCOMPARE(env.services.messages[0].style, int(Msg::Information));
 }
 
 VELKORA_TEST_MAIN(TstShell)
