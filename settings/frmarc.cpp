@@ -170,13 +170,14 @@ void frmarc::buildLayout() {
     const struct {
         const char* name;
         const char* caption;
-        int x, y;
-    } vorschlag[] = {{"Label15_0", "Farbvorschlag 1", 128, 204},
-                     {"Label15_1", "Farbvorschlag 2", 232, 204},
-                     {"Label15_2", "Farbkreis", 350, 216}};
+        int x, y, w;
+    } vorschlag[] = {{"Label15_0", "Farbvorschlag 1", 128, 204, 100},
+                     {"Label15_1", "Farbvorschlag 2", 232, 204, 100},
+                     {"Label15_2", "Farbkreis", 340, 216, 72}};
     for (int i = 0; i < 3; ++i)
         Label15[i] = text(farbe, vorschlag[i].name, QString::fromLatin1(vorschlag[i].caption),
-                          vorschlag[i].x, vorschlag[i].y, 100, 20);
+                          vorschlag[i].x, vorschlag[i].y, vorschlag[i].w, 20);
+    Label15[2]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     // Tab 3: name, statistics and animation.
     QWidget* versch = seite("TabVerschiedenes", QStringLiteral("Verschiedenes"));

@@ -591,7 +591,7 @@ void TestMedia::wavFiles_data() {
     QTest::newRow("keystroke") << "MsgType.wav" << 40;
     QTest::newRow("carriage return") << "MSGBack.wav" << 150;
     QTest::newRow("error") << "FASTHEY.wav" << 120;
-    QTest::newRow("reminder") << "CHIMES2.WAV" << 600;
+    QTest::newRow("reminder") << "CHIMES2.WAV" << 1800;
 }
 
 void TestMedia::wavFiles() {

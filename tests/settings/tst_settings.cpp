@@ -15,6 +15,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
+#include <set>
 
 namespace {
 
@@ -63,6 +64,7 @@ private slots:
     void reminderOutlivesDialog();
     void reminderStoppedByCheckBox();
     void reminderCountStops();
+    void screenshots();
 };
 
 // ---- load, OK, Abbrechen ----
@@ -369,6 +371,26 @@ void TstSettings::reminderCountStops() {
     r.starten();
     r.Timer2_Timer();
     QCOMPARE(env.services.messages.size(), 1);
+}
+
+// Each tab as the learner sees it, for a person to look at; every control
+// lies wholly inside its tab.
+void TstSettings::screenshots() {
+    TestEnv env;
+    frmarc& d = dialog(env);
+    for (int i = 0; i < d.SSTab1->count(); ++i) {
+        d.SSTab1->setCurrentIndex(i);
+        QWidget* seite = d.SSTab1->widget(i);
+        for (QWidget* c : seite->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(seite->rect().contains(c->geometry()), qPrintable(c->objectName()));
+        const QImage bild = d.grab().toImage();
+        QCOMPARE(bild.size(), d.size());
+        std::set<QRgb> farben;
+        for (int y = 0; y < bild.height(); y += 3)
+            for (int x = 0; x < bild.width(); x += 3) farben.insert(bild.pixel(x, y));
+        QVERIFY(farben.size() > 8);
+        QVERIFY(bild.save(screenshotDir() + QStringLiteral("/frmarc_%1.png").arg(i)));
+    }
 }
 
 VELKORA_TEST_MAIN(TstSettings)

@@ -100,18 +100,23 @@ std::vector<double> errorBuzz() {
     return s;
 }
 
-// Three falling bell notes (E6, C6, G5), each ringing into the next.
+// The reminder: three falling bell notes (E6, C6, G5) and a low C5 under
+// the last, each ringing into the next and dying away slowly.
 std::vector<double> chime() {
-    std::vector<double> s(size_t(samplesFor(600)));
-    const double notes[] = {1318.51, 1046.50, 783.99};
-    for (int n = 0; n < 3; ++n) {
-        const size_t start = size_t(samplesFor(n * 150));
+    std::vector<double> s(size_t(samplesFor(1800)));
+    const struct {
+        int startMs;
+        double freq, gain, decay;
+    } notes[] = {{0, 1318.51, 0.30, 3.2}, {220, 1046.50, 0.30, 3.0}, {440, 783.99, 0.30, 2.6},
+                 {440, 523.25, 0.18, 2.4}};
+    for (const auto& n : notes) {
+        const size_t start = size_t(samplesFor(n.startMs));
         for (size_t i = start; i < s.size(); ++i) {
             const double t = double(i - start) / kRate;
-            s[i] += 0.33 * bell(t, notes[n], 4.5);
+            s[i] += n.gain * bell(t, n.freq, n.decay);
         }
     }
-    fadeOut(s, 60);
+    fadeOut(s, 300);
     return s;
 }
 
