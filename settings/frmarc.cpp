@@ -1,5 +1,6 @@
 #include "settings/frmarc.h"
 #include "platform/anireader.h"
+#include "platform/controls.h"
 #include "platform/units.h"
 #include "settings/bilder.h"
 #include "settings/reminder.h"
@@ -25,15 +26,6 @@ const QString frmarc::kNichtLesbar =
                    "Farbe und Vorschau bleiben unverändert.");
 
 namespace {
-
-// Places a new control of type W in parent.
-template <class W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
 
 QLabel* text(QWidget* parent, const char* name, const QString& t, int x, int y, int w, int h) {
     auto* l = place<QLabel>(parent, name, x, y, w, h);
@@ -268,15 +260,8 @@ void frmarc::Command14_Click() {
     o.checkReminder = Check1->isChecked();
     o.checkStatistik = Check2->isChecked();
     o.tdauer = static_cast<qint16>(Slider2->value());
-    const QString opt = QStringLiteral("Optionen");
-    app_.SaveSetting(opt, QStringLiteral("CheckStatistik"), boolText(o.checkStatistik));
-    app_.SaveSetting(opt, QStringLiteral("CheckGeräusch"), boolText(o.checkGeraeusch));
-    app_.SaveSetting(opt, QStringLiteral("CheckFehlermeldung"), boolText(o.checkFehlermeldung));
-    app_.SaveSetting(opt, QStringLiteral("CheckReminder"), boolText(o.checkReminder));
-    app_.SaveSetting(opt, QStringLiteral("Tdauer"), QString::number(o.tdauer));
-    app_.SaveSetting(opt, QStringLiteral("Farbwert1"), QString::number(o.farbwert1));
-    app_.SaveSetting(opt, QStringLiteral("Benutzer"), o.benutzer);
-    app_.SaveSetting(opt, QStringLiteral("CheckAnimat"), boolText(o.checkAnimat));
+    app_.optionenSpeichern({"CheckStatistik", "CheckGeräusch", "CheckFehlermeldung", "CheckReminder", "Tdauer",
+                            "Farbwert1", "Benutzer", "CheckAnimat"});
     Command7_Click();
 }
 

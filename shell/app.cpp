@@ -44,3 +44,20 @@ QString App::GetSetting(const QString& section, const QString& key, const QStrin
 bool App::SaveSetting(const QString& section, const QString& key, const QString& value) {
     return store.SaveSetting(kAppTitle, section, key, value);
 }
+
+void App::optionenSpeichern(std::initializer_list<const char*> schluessel) {
+    for (const char* s : schluessel) {
+        const QString key = QString::fromUtf8(s);
+        QString wert;
+        if (key == QLatin1String("Benutzer")) wert = opt.benutzer;
+        else if (key == QLatin1String("CheckAnimat")) wert = boolText(opt.checkAnimat);
+        else if (key == QLatin1String("CheckFehlermeldung")) wert = boolText(opt.checkFehlermeldung);
+        else if (key == QStringLiteral("CheckGeräusch")) wert = boolText(opt.checkGeraeusch);
+        else if (key == QLatin1String("CheckReminder")) wert = boolText(opt.checkReminder);
+        else if (key == QLatin1String("CheckStatistik")) wert = boolText(opt.checkStatistik);
+        else if (key == QLatin1String("Farbwert1")) wert = QString::number(opt.farbwert1);
+        else if (key == QLatin1String("Tdauer")) wert = QString::number(opt.tdauer);
+        else continue;
+        SaveSetting(QStringLiteral("Optionen"), key, wert);
+    }
+}

@@ -5,6 +5,7 @@
 #include "trainer/fingers.h"
 
 #include <QString>
+#include <initializer_list>
 #include <memory>
 
 class Reminder;
@@ -72,6 +73,10 @@ public:
     QString GetSetting(const QString& section, const QString& key,
                        const QString& deflt = QString()) const;
     bool SaveSetting(const QString& section, const QString& key, const QString& value);
+
+    // Writes option variables to the store section "Optionen", one key after
+    // the other in the order given ("Benutzer", "CheckGeräusch", "Tdauer", ...).
+    void optionenSpeichern(std::initializer_list<const char*> schluessel);
 
     // The practice reminder; it outlives the settings dialog that drives it.
     Reminder& reminder();

@@ -3,7 +3,6 @@
 #include "platform/units.h"
 #include "settings/frmarc.h"
 #include "shell/app.h"
-#include "stats/frmStatistik.h"
 #include "trainer/frmSchreiben.h"
 
 #include <QAction>
@@ -144,27 +143,23 @@ void frmVelkora::re_Click() { einstellungen(frmarc::TabReminder); }
 void frmVelkora::fa_Click() { einstellungen(frmarc::TabFarbdesign); }
 void frmVelkora::mennam_Click() { einstellungen(frmarc::TabVerschiedenes); }
 
-void frmVelkora::menTimAnh_Click() {
+void frmVelkora::menTimAnh_Click() { stoppuhr(false); }
+
+void frmVelkora::Timstart_Click() { stoppuhr(true); }
+
+void frmVelkora::stoppuhr(bool laufen) {
     frmSchreiben& s = app_.forms.get<frmSchreiben>();
     if (s.Frame3->isHidden()) return;  // no exercise has started
     frmLek& lek = app_.forms.get<frmLek>();
-    if (!lek.Timer3->isActive()) return;
-    lek.Timer3->stop();
-    if (s.Command6->isEnabled()) {
-        s.Command6->setEnabled(false);
-        s.Command5->setEnabled(true);
-    }
-}
-
-void frmVelkora::Timstart_Click() {
-    frmSchreiben& s = app_.forms.get<frmSchreiben>();
-    if (s.Frame3->isHidden()) return;
-    frmLek& lek = app_.forms.get<frmLek>();
-    if (lek.Timer3->isActive()) return;
-    lek.Timer3->start();
-    if (s.Command5->isEnabled()) {
-        s.Command5->setEnabled(false);
-        s.Command6->setEnabled(true);
+    if (lek.Timer3->isActive() == laufen) return;
+    if (laufen) lek.Timer3->start();
+    else lek.Timer3->stop();
+    // The writing window's buttons follow: the one just used goes off.
+    QPushButton* benutzt = laufen ? s.Command5 : s.Command6;
+    QPushButton* andere = laufen ? s.Command6 : s.Command5;
+    if (benutzt->isEnabled()) {
+        benutzt->setEnabled(false);
+        andere->setEnabled(true);
     }
 }
 
@@ -179,14 +174,8 @@ void frmVelkora::mentip_Click() {
 void frmVelkora::menst_Click() {
     // The switch as the settings dialog shows it; reading it loads the
     // dialog unseen.
-    if (!app_.forms.get<frmarc>().Check2->isChecked()) {
-        app_.services.msgBox(
-            this,
-            QStringLiteral("Sie können die Statistik im Menü: Optionen/Einstellungen/Verschiedenes aktivieren."),
-            Msg::Information, QStringLiteral("STATISTIK nicht aktiviert"));
-        return;
-    }
-    app_.forms.get<frmStatistik>().oeffnen();
+    const bool aktiv = app_.forms.get<frmarc>().Check2->isChecked();
+    app_.forms.get<frmSchreiben>().statistikOeffnen(aktiv);
 }
 
 void frmVelkora::Wer_Click() {
@@ -283,16 +272,8 @@ void frmVelkora::MDIForm_Unload() {
         app_.SaveSetting(st, QStringLiteral("MainWidth"), QStringLiteral("14060"));
         app_.SaveSetting(st, QStringLiteral("MainHeight"), QStringLiteral("9710"));
     }
-    const QString o = QStringLiteral("Optionen");
-    const Optionen& opt = app_.opt;
-    app_.SaveSetting(o, QStringLiteral("Benutzer"), opt.benutzer);
-    app_.SaveSetting(o, QStringLiteral("CheckAnimat"), boolText(opt.checkAnimat));
-    app_.SaveSetting(o, QStringLiteral("CheckFehlermeldung"), boolText(opt.checkFehlermeldung));
-    app_.SaveSetting(o, QStringLiteral("CheckGeräusch"), boolText(opt.checkGeraeusch));
-    app_.SaveSetting(o, QStringLiteral("CheckReminder"), boolText(opt.checkReminder));
-    app_.SaveSetting(o, QStringLiteral("CheckStatistik"), boolText(opt.checkStatistik));
-    app_.SaveSetting(o, QStringLiteral("Farbwert1"), QString::number(opt.farbwert1));
-    app_.SaveSetting(o, QStringLiteral("Tdauer"), QString::number(opt.tdauer));
+    app_.optionenSpeichern({"Benutzer", "CheckAnimat", "CheckFehlermeldung", "CheckGeräusch", "CheckReminder",
+                            "CheckStatistik", "Farbwert1", "Tdauer"});
     // The other windows, in this order; those not open are skipped.
     static const char* const kOrder[] = {
         "chart", "chart1", "frmAbout", "frmarc", "frmblockchart", "frmblockdat", "frmdaten",

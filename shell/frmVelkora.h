@@ -60,6 +60,8 @@ private:
     void ausfuehren(void (frmVelkora::*befehl)());
     // Beeps and shows the settings dialog modal on one of its tabs.
     void einstellungen(int tab);
+    // Starts or stops the exercise stopwatch while an exercise is on.
+    void stoppuhr(bool laufen);
     void MDIForm_Resize();
     void fitChild();
 

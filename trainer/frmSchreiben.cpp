@@ -1,8 +1,9 @@
 #include "trainer/frmSchreiben.h"
-#include "settings/reminder.h"
+#include "platform/controls.h"
 #include "platform/numbers.h"
 #include "platform/richtextview.h"
 #include "platform/units.h"
+#include "settings/reminder.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
 #include "trainer/inputbox.h"
@@ -30,14 +31,6 @@ QFont courier18() {
     f.setBold(true);
     f.setStyleHint(QFont::TypeWriter);
     return f;
-}
-
-template <class W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w) {

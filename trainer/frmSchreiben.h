@@ -101,6 +101,9 @@ public:
     void Command6_Click();
     void Command7_Click();
     void Command9_Click();
+    // Opens the statistics overview when the switch is on, otherwise says
+    // where to switch it on (the statistics button and the menu).
+    void statistikOeffnen(bool aktiv);
     void Command10_Click();
     void Command11_Click();
     void Command12_Click();

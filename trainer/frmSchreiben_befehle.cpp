@@ -38,8 +38,10 @@ void frmSchreiben::Command6_Click() {
 
 void frmSchreiben::Command7_Click() { app_.forms.get<frmLek>().zeigen(); }
 
-void frmSchreiben::Command9_Click() {
-    if (!app_.opt.checkStatistik) {
+void frmSchreiben::Command9_Click() { statistikOeffnen(app_.opt.checkStatistik); }
+
+void frmSchreiben::statistikOeffnen(bool aktiv) {
+    if (!aktiv) {
         app_.services.msgBox(
             this,
             QStringLiteral("Sie können die Statistik im Menü: Optionen/Einstellungen/Verschiedenes aktivieren."),
