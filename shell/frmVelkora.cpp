@@ -4,6 +4,10 @@
 #include "settings/frmarc.h"
 #include "shell/app.h"
 #include "trainer/frmSchreiben.h"
+#include "windows/frmAbout.h"
+#include "windows/frmGym.h"
+#include "windows/frmTip.h"
+#include "windows/impressum.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -85,7 +89,7 @@ constexpr Menuepunkt kMenue[] = {
 
 }  // namespace
 
-const QString frmVelkora::kMailAdresse = QStringLiteral("mailto:team@velkora.example.org");
+const QString frmVelkora::kMailAdresse = QStringLiteral("mailto:") + kEMail;
 
 void frmVelkora::buildMenu() {
     QMenu* menue = nullptr;
@@ -129,9 +133,7 @@ void frmVelkora::Been_Click() { close(); }
 
 void frmVelkora::Ausw_Click() { app_.forms.get<frmLek>().zeigen(); }
 
-void frmVelkora::menAusw_Click() {
-    // Opens the finger gymnastics window once it is built.
-}
+void frmVelkora::menAusw_Click() { app_.forms.get<frmGym>().zeigen(); }
 
 void frmVelkora::einstellungen(int tab) {
     app_.services.beep();
@@ -167,9 +169,7 @@ void frmVelkora::menNumbl_Click() {
     // Opens the numeric keypad trainer once it is built.
 }
 
-void frmVelkora::mentip_Click() {
-    // Opens the tips window once it is built.
-}
+void frmVelkora::mentip_Click() { app_.forms.get<frmTip>().zeigen(); }
 
 void frmVelkora::menst_Click() {
     // The switch as the settings dialog shows it; reading it loads the
@@ -178,9 +178,7 @@ void frmVelkora::menst_Click() {
     app_.forms.get<frmSchreiben>().statistikOeffnen(aktiv);
 }
 
-void frmVelkora::Wer_Click() {
-    // Opens the about window once it is built.
-}
+void frmVelkora::Wer_Click() { app_.forms.get<frmAbout>().zeigen(); }
 
 void frmVelkora::menWeb_Click() { app_.services.shellOpen(frmSchreiben::kHomepage); }
 

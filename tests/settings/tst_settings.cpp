@@ -15,7 +15,6 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
-#include <set>
 
 namespace {
 
@@ -383,13 +382,7 @@ void TstSettings::screenshots() {
         QWidget* seite = d.SSTab1->widget(i);
         for (QWidget* c : seite->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(seite->rect().contains(c->geometry()), qPrintable(c->objectName()));
-        const QImage bild = d.grab().toImage();
-        QCOMPARE(bild.size(), d.size());
-        std::set<QRgb> farben;
-        for (int y = 0; y < bild.height(); y += 3)
-            for (int x = 0; x < bild.width(); x += 3) farben.insert(bild.pixel(x, y));
-        QVERIFY(farben.size() > 8);
-        QVERIFY(bild.save(screenshotDir() + QStringLiteral("/frmarc_%1.png").arg(i)));
+        fotografieren(&d, QStringLiteral("frmarc_%1").arg(i), QSize(400, 300));
     }
 }
 

@@ -255,11 +255,11 @@ void TstShell::shortcuts_data() {
     QTest::newRow("Ctrl+X") << int(Qt::Key_X) << "frmStatistik";
     QTest::newRow("Ctrl+W") << int(Qt::Key_W) << frmSchreiben::kHomepage;
     QTest::newRow("Ctrl+M") << int(Qt::Key_M) << frmVelkora::kMailAdresse;
-    // Windows that other parts of the program build: nothing yet.
-    QTest::newRow("Ctrl+G") << int(Qt::Key_G) << "";
+    QTest::newRow("Ctrl+G") << int(Qt::Key_G) << "frmGym";
+    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << "frmTip";
+    QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << "frmAbout";
+    // The keypad trainer is built elsewhere: nothing yet.
     QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "";
-    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << "";
-    QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << "";
 }
 
 void TstShell::shortcuts() {
@@ -280,6 +280,11 @@ void TstShell::shortcuts() {
         QVERIFY(arc && arc->isVisible() && arc->isModal());
         QCOMPARE(arc->SSTab1->currentIndex(), 1);
         QCOMPARE(env.services.beeps, 1);
+    } else if (effect.startsWith("frm") && effect != "frmStatistik") {
+        QWidget* f = nullptr;
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (t->objectName() == effect && t->isVisible()) f = t;
+        QVERIFY2(f && f->isVisible(), qPrintable(effect));
     } else if (effect == "frmStatistik") {
         QVERIFY(stat && stat->isVisible());
         QCOMPARE(stat->Text1->text(), QString("0"));  // the empty results table
