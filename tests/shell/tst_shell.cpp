@@ -16,8 +16,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -35,8 +33,6 @@ private slots:
     void splashKeys_data();
     void splashKeys();
     void programDir();
-    void submenus_data();
-    void submenus();
     void shortcuts_data();
     void shortcuts();
     void settingsTabs_data();
@@ -221,30 +217,6 @@ void TstShell::programDir() {
 }
 
 // ---- the menu ----
-
-void TstShell::submenus_data() {
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("Audio") << "aud" << "&Optionen/Einstellungen/Audio";
-    QTest::newRow("Verschiedenes") << "mennam" << "&Optionen/Einstellungen/Verschiedenes";
-    QTest::newRow("Timer starten") << "Timstart" << "&Optionen/Timer/Timer starten";
-    QTest::newRow("Mail") << "menMail" << QString::fromUtf8("&Über/Mail");
-    QTest::newRow("Beenden") << "Been" << "&Datei/Beenden";
-}
-
-void TstShell::submenus() {
-    QFETCH(QString, item);
-    QFETCH(QString, path);
-    TestEnv env;
-    frmVelkora& w = env.app->forms.get<frmVelkora>();
-    QAction* a = action(w, item.toLatin1().constData());
-    QStringList teile = {a->text()};
-    for (QObject* p = a->parent(); auto* m = qobject_cast<QMenu*>(p); p = p->parent()) teile.prepend(m->title());
-    QCOMPARE(teile.join('/'), path);
-    QVERIFY(a->isEnabled() && a->isVisible() && !a->isChecked());
-    // The writing window's pop-up is the lesson menu of the bar.
-    QCOMPARE(env.app->forms.get<frmSchreiben>().lektionsMenue(), w.lek());
-}
 
 void TstShell::shortcuts_data() {
     QTest::addColumn<int>("key");
