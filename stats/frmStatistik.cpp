@@ -242,11 +242,19 @@ void frmStatistik::aktualisieren() {
     Adodc9_Refresh();
 }
 
+// A database that cannot be opened leaves its boxes empty and says why; the
+// overview stays usable for the other database.
+void frmStatistik::meldeFehler(const Verbindung& v) {
+    app_.services.msgBox(this, datenbankMeldung(v.datei(), v.fehler()), Msg::Exclamation);
+}
+
 void frmStatistik::Adodc1_Refresh() {
     Text1->clear();
     if (!ergebnisse_.oeffnen(verbindungstext(Verbindungstext::kJet, app_.databaseDir(),
-                                             Verbindungstext::kVelkoraGross)))
+                                             Verbindungstext::kVelkoraGross))) {
+        meldeFehler(ergebnisse_);
         return;
+    }
     // Only the number of rows is shown, so the engine counts them.
     if (const auto n = zeilenAnzahl(ergebnisse_.db(), Sql::kUebungen, nullptr))
         Text1->setText(QString::number(*n));
@@ -273,8 +281,10 @@ void frmStatistik::Adodc9_Refresh() {
     Text3->clear();
     Text4->clear();
     if (!finger_.oeffnen(verbindungstext(Verbindungstext::kJet, app_.databaseDir(),
-                                         Verbindungstext::kFinger)))
+                                         Verbindungstext::kFinger))) {
+        meldeFehler(finger_);
         return;
+    }
     QSqlQuery q(finger_.db());
     if (!q.exec(Sql::kSummeFehler) || !q.next()) return;
     Text2->setText(ersteZeile(q, QStringLiteral("Gesamt")));

@@ -76,6 +76,7 @@ private:
     void Form_Load();
     void buildLayout();
     void einpassen();
+    void meldeFehler(const Verbindung& v);
     void Adodc1_Refresh();
     void Adodc6_Refresh();
     void Adodc8_Refresh();
