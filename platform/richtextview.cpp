@@ -1,4 +1,5 @@
 #include "platform/richtextview.h"
+#include "platform/services.h"
 #include "platform/textcodec.h"
 
 #include <QFile>
@@ -139,4 +140,30 @@ QColor RichTextView::charColor(int offset) const {
 
 bool RichTextView::charMarker(int offset) const {
     return formatAt(document(), toDocPos(offset)).fontUnderline();
+}
+
+bool ladeMitMeldung(RichTextView& view, PlatformServices& services, QWidget* parent,
+                    const QString& path, bool reportMissing, bool allowUtf8) {
+    const QString name = QFileInfo(path).fileName();
+    switch (view.loadFile(path, allowUtf8)) {
+    case RichTextView::LoadResult::Ok: return true;
+    case RichTextView::LoadResult::Missing:
+        if (reportMissing)
+            services.msgBox(parent, QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(name),
+                            Msg::Exclamation);
+        return false;
+    case RichTextView::LoadResult::Unreadable:
+        services.msgBox(parent, QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(name),
+                        Msg::Exclamation);
+        return false;
+    case RichTextView::LoadResult::TooLong:
+        services.msgBox(
+            parent,
+            QStringLiteral("Die Datei \"%1\" ist zu lang: Übungstexte dürfen höchstens %2 Zeichen haben.")
+                .arg(name)
+                .arg(RichTextView::kMaxLength),
+            Msg::Exclamation);
+        return false;
+    }
+    return false;
 }

@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <vector>
 
+class PlatformServices;
+
 // The target view of the exercises. Its text reads as one string whose line
 // breaks are CR LF pairs; selection start and length are offsets in that
 // string. The view maps them onto document positions itself, through a
@@ -58,3 +60,10 @@ private:
     int selLength_ = 0;
     bool locked_ = false;
 };
+
+// Loads a file into a view and tells the user in German, naming the file,
+// when it cannot: too long, unreadable, or missing (the last only when
+// reportMissing is set). The view keeps its text on failure. Returns true
+// when the text was loaded.
+bool ladeMitMeldung(RichTextView& view, PlatformServices& services, QWidget* parent,
+                    const QString& path, bool reportMissing, bool allowUtf8 = false);

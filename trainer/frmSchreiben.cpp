@@ -11,7 +11,6 @@
 #include "trainer/keytable.h"
 #include "trainer/toolicons.h"
 
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -208,28 +207,7 @@ void frmSchreiben::farbesetzen() {
 }
 
 bool frmSchreiben::ladeText(const QString& path, bool reportMissing, bool allowUtf8) {
-    const QString name = QFileInfo(path).fileName();
-    switch (rtb1->loadFile(path, allowUtf8)) {
-    case RichTextView::LoadResult::Ok: return true;
-    case RichTextView::LoadResult::Missing:
-        if (reportMissing)
-            app_.services.msgBox(this, QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(name),
-                                 Msg::Exclamation);
-        return false;
-    case RichTextView::LoadResult::Unreadable:
-        app_.services.msgBox(this, QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(name),
-                             Msg::Exclamation);
-        return false;
-    case RichTextView::LoadResult::TooLong:
-        app_.services.msgBox(
-            this,
-            QStringLiteral("Die Datei \"%1\" ist zu lang: Übungstexte dürfen höchstens %2 Zeichen haben.")
-                .arg(name)
-                .arg(RichTextView::kMaxLength),
-            Msg::Exclamation);
-        return false;
-    }
-    return false;
+    return ladeMitMeldung(*rtb1, app_.services, this, path, reportMissing, allowUtf8);
 }
 
 // ---- the exercise engine ----

@@ -1,4 +1,5 @@
 // The writing window's buttons, its pop-up menu and its unload.
+#include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "settings/frmarc.h"
 #include "settings/reminder.h"
@@ -55,9 +56,7 @@ void frmSchreiben::Command10_Click() { app_.services.shellOpen(kHomepage); }
 
 void frmSchreiben::Command11_Click() { app_.reminder().startknopf(this); }
 
-void frmSchreiben::Command12_Click() {
-    // The numeric keypad trainer is not built yet.
-}
+void frmSchreiben::Command12_Click() { app_.forms.get<frmNumBlock>().zeigen(); }
 
 void frmSchreiben::Command13_Click() { app_.forms.get<frmarc>().zeigen(frmarc::TabAudio); }
 
