@@ -236,7 +236,9 @@ bool frmNumBlock::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::ShortcutOverride: event->accept(); return true;
     case QEvent::KeyPress: {
         auto* k = static_cast<QKeyEvent*>(event);
-        Text1_KeyDown(virtualKey(*k), shiftState(*k));
+        const int vk = virtualKey(*k);
+        if (k->nativeScanCode() != 0) gedrueckt_[k->nativeScanCode()] = vk;
+        Text1_KeyDown(vk, shiftState(*k));
         int code = isShortcutChord(*k) ? 0 : ansiCode(*k);
         if (code != 0) {
             Text1_KeyPress(code);
@@ -247,7 +249,11 @@ bool frmNumBlock::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyRelease: {
         auto* k = static_cast<QKeyEvent*>(event);
-        Text1_KeyUp(virtualKey(*k), shiftState(*k));
+        // The key that goes up is the one that went down, even when Num Lock
+        // changed in between and the release arrives as a navigation key.
+        const int vk = gedrueckt_.contains(k->nativeScanCode()) ? gedrueckt_.take(k->nativeScanCode())
+                                                                 : virtualKey(*k);
+        Text1_KeyUp(vk, shiftState(*k));
         return true;
     }
     case QEvent::InputMethod: return true;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -82,4 +83,6 @@ private:
     void falscheTaste(int& KeyAscii);
 
     App& app_;
+    // Virtual-key code of each physical key held down, by its scan code.
+    QHash<quint32, int> gedrueckt_;
 };

@@ -120,6 +120,7 @@ private slots:
     void cleanupTestCase() { shared_.reset(); }
     void keyLightsButton_data();
     void keyLightsButton();
+    void releaseAfterNumLockChange();
     void walk_data();
     void walk();
     void lessonAgainRestarts();
@@ -169,6 +170,20 @@ void TstKeypad::keyLightsButton() {
     QCOMPARE(greenButton(n), -1);
     for (int i = 1; i < 17; ++i)
         QCOMPARE(n.Command1[i]->color(), i == button ? kSilver : kBase);
+}
+
+void TstKeypad::releaseAfterNumLockChange() {
+    TestEnv& env = *shared_;
+    frmNumBlock& n = lesson(env, "5");
+    // Keypad 5 goes down with Num Lock on and comes up after it was switched
+    // off: the same physical key (scan code 84) reports a navigation key.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_5, Qt::KeypadModifier, 84, 0xffb5, 0, "5");
+    QApplication::sendEvent(n.Text1, &press);
+    QCOMPARE(greenButton(n), 9);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Clear, Qt::KeypadModifier, 84, 0xff9d, 0, "");
+    QApplication::sendEvent(n.Text1, &release);
+    QCOMPARE(n.Command1[9]->color(), kSilver);
+    QCOMPARE(n.Text2->text(), QStringLiteral("ENDE"));
 }
 
 void TstKeypad::walk_data() {
