@@ -8,6 +8,7 @@
 #include "shell/frmVelkora.h"
 #include "trainer/inputbox.h"
 #include "trainer/keybutton.h"
+#include "trainer/textgang.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -20,7 +21,6 @@ const QString frmNumBlock::kLektionBeendet =
 
 namespace {
 const QColor kRot(255, 0, 0);
-const QColor kSchwarz(0, 0, 0);
 const QColor kGedrueckt = colorFromBgr(65280);     // pure green
 const QColor kLosgelassen = colorFromBgr(12632256);  // silver
 constexpr qint32 kGrau = 12632256;
@@ -180,53 +180,13 @@ void frmNumBlock::lektionStarten() {
 
 // ---- the walk through the text ----
 
-void frmNumBlock::entmarkiere() {
-    rtb2->setSelColor(kSchwarz);
-    rtb2->setSelMarker(false);
+Textgang frmNumBlock::textgang() {
+    return Textgang{*rtb2, *Text2, textpos, QStringLiteral("ENTER"), app_.services};
 }
 
-void frmNumBlock::markiere(QChar c) {
-    rtb2->setSelection(textpos - 1, 1);
-    Text2->setText(c == QLatin1Char(' ') ? QStringLiteral("LEER") : QString(c));
-    rtb2->setSelColor(kRot);
-    rtb2->setSelMarker(true);
-}
+void frmNumBlock::strt() { textgang().strt(); }
 
-void frmNumBlock::strt() {
-    rtb2->setSelection(0, static_cast<int>(rtb2->text().size()));
-    entmarkiere();
-    textpos = 1;
-    const QString& t = rtb2->text();
-    if (t.isEmpty()) return;
-    const QChar c = t[0];
-    if (c == QLatin1Char('\r')) {
-        Text2->setText(QStringLiteral("ENTER"));
-        textpos = 2;
-    } else {
-        markiere(c);
-    }
-}
-
-void frmNumBlock::weiter() {
-    const QString t = rtb2->text();  // a shared copy: marking re-reads the view
-    if (textpos < t.size()) {
-        if (t[textpos - 1] != QLatin1Char('\n')) entmarkiere();
-        ++textpos;
-        const QChar c = t[textpos - 1];
-        if (c == QLatin1Char('\r')) {
-            rtb2->setSelStart(textpos + 1);
-            Text2->setText(QStringLiteral("ENTER"));
-            ++textpos;
-            app_.services.beep();
-        } else {
-            markiere(c);
-        }
-    } else {
-        entmarkiere();
-        Text2->setText(QStringLiteral("ENDE"));
-        app_.services.beep();
-    }
-}
+void frmNumBlock::weiter() { textgang().weiter(); }
 
 // ---- keys ----
 

@@ -13,6 +13,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class RichTextView;
+struct Textgang;
 
 // The numeric keypad trainer ("NumBlock-Trainer"): a short lesson text with
 // the next character marked, a box naming the expected key, the typing box
@@ -78,8 +79,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void setMainState(Qt::WindowState state);
-    void entmarkiere();
-    void markiere(QChar c);
+    Textgang textgang();  // the walk over rtb2
     void falscheTaste(int& KeyAscii);
 
     App& app_;

@@ -9,6 +9,7 @@
 #include "trainer/inputbox.h"
 #include "trainer/keybutton.h"
 #include "trainer/keytable.h"
+#include "trainer/textgang.h"
 #include "trainer/toolicons.h"
 
 #include <QGroupBox>
@@ -22,9 +23,6 @@ const QString frmSchreiben::kAuswertungPrompt =
     QStringLiteral("Für die Auswertung bitte jetzt eine beliebige Taste drücken");
 
 namespace {
-const QColor kRot(255, 0, 0);
-const QColor kSchwarz(0, 0, 0);
-
 QFont courier18() {
     QFont f(QStringLiteral("Courier New"), 18);
     f.setBold(true);
@@ -223,53 +221,13 @@ void frmSchreiben::zaehlen() {
     Label6->setText(zahlText(app_.ex.MaxZeichen));
 }
 
-void frmSchreiben::entmarkiere() {
-    rtb1->setSelColor(kSchwarz);
-    rtb1->setSelMarker(false);
+Textgang frmSchreiben::textgang() {
+    return Textgang{*rtb1, *Text2, textpos, QStringLiteral("RETURN"), app_.services};
 }
 
-void frmSchreiben::markiereZeichen(QChar c) {
-    rtb1->setSelection(textpos - 1, 1);
-    Text2->setText(c == QLatin1Char(' ') ? QStringLiteral("LEER") : QString(c));
-    rtb1->setSelColor(kRot);
-    rtb1->setSelMarker(true);
-}
+void frmSchreiben::strt() { textgang().strt(); }
 
-void frmSchreiben::strt() {
-    rtb1->setSelection(0, static_cast<int>(rtb1->text().size()));
-    entmarkiere();
-    textpos = 1;
-    const QString t = rtb1->text();  // a shared copy: marking may replace the view's text
-    if (t.isEmpty()) return;
-    const QChar c = t[textpos - 1];
-    if (c == QLatin1Char('\r')) {
-        Text2->setText(QStringLiteral("RETURN"));
-        textpos = 2;
-    } else {
-        markiereZeichen(c);
-    }
-}
-
-void frmSchreiben::weiter() {
-    const QString t = rtb1->text();  // a shared copy: "ENDE" replaces the view's text
-    if (textpos < t.size()) {
-        if (t[textpos - 1] != QLatin1Char('\n')) entmarkiere();
-        ++textpos;
-        const QChar c = t[textpos - 1];
-        if (c == QLatin1Char('\r')) {
-            rtb1->setSelStart(textpos + 1);
-            Text2->setText(QStringLiteral("RETURN"));
-            ++textpos;
-            app_.services.beep();
-        } else {
-            markiereZeichen(c);
-        }
-    } else {
-        entmarkiere();
-        Text2->setText(QStringLiteral("ENDE"));
-        app_.services.beep();
-    }
-}
+void frmSchreiben::weiter() { textgang().weiter(); }
 
 void frmSchreiben::Text2_Change() {
     if (Text2->text() == QLatin1String("ENDE"))

@@ -15,6 +15,7 @@ class QPlainTextEdit;
 class QPushButton;
 class RichTextView;
 class KeyButton;
+struct Textgang;
 class QMenu;
 
 // The writing window ("Schreibmodus"): target view, input box, expected-key
@@ -135,8 +136,7 @@ private:
     void falscheTaste(int& KeyAscii);
     void buildLayout();
     void Form_Load();
-    void entmarkiere();            // the selection back to black, marker off
-    void markiereZeichen(QChar c);  // marks the character at textpos and names it
+    Textgang textgang();  // the walk over the target view
 
     App& app_;
 };
