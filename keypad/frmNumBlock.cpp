@@ -75,7 +75,6 @@ void frmNumBlock::buildLayout() {
     Text2->setAlignment(Qt::AlignCenter);
     Text2->setReadOnly(true);
     Text2->setFocusPolicy(Qt::NoFocus);
-    Text2->setToolTip(QStringLiteral("Nächste Taste"));
 
     for (int i = 0; i < 6; ++i) {
         auto* b = new QPushButton(this);

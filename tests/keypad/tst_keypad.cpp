@@ -426,10 +426,7 @@ void TstKeypad::screenshot() {
     typeOnKeypad(n.Text1, "12,5");
     QKeyEvent press(QEvent::KeyPress, Qt::Key_0, Qt::KeypadModifier, "0");
     QApplication::sendEvent(n.Text1, &press);  // held: lit green
-    const QImage img = n.grab().toImage();
-    QVERIFY(img.width() >= 700 && img.height() >= 300);
-    QVERIFY(img.save(screenshotDir() + "/frmNumBlock.png"));
-    // Not blank: the lit key and the red marker are there.
+    fotografieren(&n, QStringLiteral("frmNumBlock"), QSize(700, 300));
     const QImage key = n.Command1[14]->grab().toImage();
     QCOMPARE(key.pixelColor(key.width() / 2, key.height() / 4), kGreen);
 }
