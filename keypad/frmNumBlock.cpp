@@ -1,5 +1,6 @@
 #include "keypad/frmNumBlock.h"
 #include "keypad/numtasten.h"
+#include "platform/controls.h"
 #include "platform/keymap.h"
 #include "platform/richtextview.h"
 #include "platform/textcodec.h"
@@ -24,14 +25,6 @@ const QColor kRot(255, 0, 0);
 const QColor kGedrueckt = colorFromBgr(65280);     // pure green
 const QColor kLosgelassen = colorFromBgr(12632256);  // silver
 constexpr qint32 kGrau = 12632256;
-
-template <class W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
 
 QFont courier(int size) {
     QFont f(QStringLiteral("Courier New"), size);
