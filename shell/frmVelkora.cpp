@@ -1,4 +1,5 @@
 #include "shell/frmVelkora.h"
+#include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "platform/units.h"
 #include "settings/frmarc.h"
@@ -165,9 +166,7 @@ void frmVelkora::stoppuhr(bool laufen) {
     }
 }
 
-void frmVelkora::menNumbl_Click() {
-    // Opens the numeric keypad trainer once it is built.
-}
+void frmVelkora::menNumbl_Click() { app_.forms.get<frmNumBlock>().zeigen(); }
 
 void frmVelkora::mentip_Click() { app_.forms.get<frmTip>().zeigen(); }
 

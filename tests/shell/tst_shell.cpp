@@ -230,8 +230,7 @@ void TstShell::shortcuts_data() {
     QTest::newRow("Ctrl+G") << int(Qt::Key_G) << "frmGym";
     QTest::newRow("Ctrl+T") << int(Qt::Key_T) << "frmTip";
     QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << "frmAbout";
-    // The keypad trainer is built elsewhere: nothing yet.
-    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "";
+    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "frmNumBlock";
 }
 
 void TstShell::shortcuts() {
