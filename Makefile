@@ -4,7 +4,9 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps configure build run test bench install package clean
 
 all: build
 
@@ -28,6 +30,16 @@ test: build
 bench: build
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	@for b in $(BUILD)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done; true
+
+# Installs program, data files, menu entry, icons and metainfo under PREFIX
+# (bin/velkora, share/velkora, share/applications, ...).
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package velkora_1.0-1_amd64.deb, in the build directory.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls -l $(BUILD)/velkora_*.deb
 
 clean:
 	rm -rf $(BUILD)

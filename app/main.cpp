@@ -2,25 +2,27 @@
 #include "platform/qtservices.h"
 #include "platform/settingsstore.h"
 #include "shell/app.h"
-#include "stats/ablage.h"
 #include "windows/frmSplash.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velkora"));
     QApplication::setOrganizationName(QStringLiteral("Velkora"));
+    // The desktop matches the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velkora.Velkora"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.velkora.Velkora")));
     installFontSubstitutes();
 
     SettingsStore store;
     QtServices services;
-    const QString programDir = App::findProgramDir(QApplication::applicationDirPath());
     // An installed program keeps its results in the user's data directory.
-    const QString databaseDir = datenbankVerzeichnis(
-        programDir, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    App app(programDir, store, services, databaseDir);
+    const Ablageorte orte = ablageorte(QApplication::applicationDirPath(),
+                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    App app(orte.programDir, store, services, orte.databaseDir);
 
     frmSplash& splash = app.forms.get<frmSplash>();
     splash.show();

@@ -1,5 +1,6 @@
 #include "shell/app.h"
 #include "settings/reminder.h"
+#include "stats/ablage.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +27,17 @@ QString App::findProgramDir(const QString& exeDir) {
     const QString installed = QDir::cleanPath(exeDir + QStringLiteral("/../share/velkora"));
     if (QFileInfo::exists(installed + QStringLiteral("/Intro.inf"))) return installed;
     return QDir::cleanPath(exeDir);
+}
+
+Ablageorte ablageorte(const QString& exeDir, const QString& benutzerDir) {
+    Ablageorte a;
+    a.programDir = App::findProgramDir(exeDir);
+    if (a.programDir == QDir::cleanPath(exeDir) || benutzerDir.isEmpty())
+        a.databaseDir = datenbankVerzeichnis(a.programDir, benutzerDir);
+    else
+        a.databaseDir = datenbankenKopieren(a.programDir, benutzerDir) ? QDir::cleanPath(benutzerDir)
+                                                                       : a.programDir;
+    return a;
 }
 
 QString joinProgramPath(const QString& dir, const QString& name) {

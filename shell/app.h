@@ -93,6 +93,20 @@ public:
     Forms forms;  // last: its windows are destroyed first
 };
 
+// Where a started program reads its data files and keeps its results.
+struct Ablageorte {
+    QString programDir;
+    QString databaseDir;
+};
+// For an executable in exeDir and the user's data directory: a program whose
+// data files lie beside the executable (the build directory, a copied
+// folder) keeps its results there when it may write them. An installed
+// program (data files under ../share/velkora) always keeps them in the
+// user's data directory, seeded with the delivered empty databases — even
+// when it could write into the installed folder (run as root), whose files
+// the next package update would replace.
+Ablageorte ablageorte(const QString& exeDir, const QString& benutzerDir);
+
 // Joins a program-directory file name written with a leading backslash to a
 // directory, portably.
 QString joinProgramPath(const QString& dir, const QString& name);
