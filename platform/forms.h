@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/zugang.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -25,6 +27,7 @@ public:
     F& get() {
         if (F* f = loaded<F>()) return *f;
         F* f = new F(app_);
+        zugaenglichHalten(f);  // names for screen readers, as the window shows them
         entries_[std::type_index(typeid(F))] = f;
         order_.push_back(f);
         return *f;

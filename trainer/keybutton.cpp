@@ -9,6 +9,8 @@ KeyButton::KeyButton(const Taste& taste, QWidget* parent)
     setObjectName(QStringLiteral("Command1_%1").arg(taste.index));
     setGeometry(taste.x, taste.y, taste.w, taste.h);
     setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(tastenName(taste));
+    setAccessibleDescription(tastenBeschreibung(taste));
 }
 
 void KeyButton::setColor(const QColor& c) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <array>
 #include <vector>
 
@@ -93,3 +94,9 @@ inline constexpr std::array<Taste, kTastenAnzahl> kTasten = {{
 std::vector<int> tastenFuerVk(int vk);
 // The table row of a key index (nullptr outside 0..60).
 const Taste* tasteMitIndex(int index);
+
+// What a screen reader calls a key, by its legend: "Taste A", "Taste 1",
+// "Umschalt links", "Leertaste".
+QString tastenName(const Taste& t);
+// The key's other legends: "Umschalt: !, Alt Gr: {" (empty when it has none).
+QString tastenBeschreibung(const Taste& t);

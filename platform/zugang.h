@@ -1,0 +1,34 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+// What a screen reader says about the controls of a window. Controls keep
+// the names and descriptions a window gave them; the rest are filled in the
+// way a sighted user reads the window:
+//  - the description is the tool tip;
+//  - a button's name is its caption, or its tool tip when it shows only a
+//    picture;
+//  - an input control (text box, slider, list, ...) is named by the label
+//    that names it: the label whose buddy it is, else the nearest label just
+//    left of or above it, else the title of its group box, else its tool tip;
+//  - a few controls without any caption have names of their own in a table
+//    (by window and control name), e.g. the writing window's boxes; a table
+//    entry can ask that a read-only box announce each new value.
+// Runs on the window and all its children; running it again fills only what
+// is still missing, so it may follow later additions.
+void zugaenglichMachen(QWidget* fenster);
+
+// Keeps zugaenglichMachen following a window: it runs now and again each
+// time the window is shown.
+void zugaenglichHalten(QWidget* fenster);
+
+// The name a screen reader reads for a widget (empty when it has none).
+QString zugangsname(QWidget* w);
+// True for the controls a user works with (buttons, boxes, sliders, lists),
+// not counting the parts Qt composes them of (a spin box's edit, scroll bars).
+bool istBedienelement(QWidget* w);
+
+// How a value shown in a key display is spoken: "LEER" as "Leertaste",
+// "RETURN" as "Eingabetaste", a single sign as itself.
+QString gesprochenerWert(const QString& wert);

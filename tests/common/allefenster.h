@@ -1,0 +1,47 @@
+#pragma once
+// Every window class the forms registry can open, in one place: the tests of
+// accessibility and of screen scaling walk them all. A new window class is
+// added to the list (and its header included) here.
+#include "lessons/frmLek.h"
+#include "shell/app.h"
+#include "shell/frmVelkora.h"
+#include "stats/datenblatt.h"
+#include "stats/diagramm.h"
+#include "stats/frmStatistik.h"
+#include "trainer/frmSchreiben.h"
+#include "windows/frmSplash.h"
+#include "windows/frmWait.h"
+
+#include <QList>
+#include <QTest>
+
+#define VELKORA_ALLE_FENSTER(X) \
+    X(frmVelkora)               \
+    X(frmSchreiben)             \
+    X(frmLek)                   \
+    X(frmStatistik)             \
+    X(frmdaten)                 \
+    X(frmblockdat)              \
+    X(chart)                    \
+    X(chart1)                   \
+    X(frmblockchart)            \
+    X(frmSplash)                \
+    X(frmWait)
+
+struct Fensteroeffner {
+    const char* name;
+    QWidget* (*oeffnen)(App&);  // loads the window through the registry
+};
+
+inline const QList<Fensteroeffner>& alleFenster() {
+#define VELKORA_OEFFNER(F) {#F, [](App& a) -> QWidget* { return &a.forms.get<F>(); }},
+    static const QList<Fensteroeffner> liste = {VELKORA_ALLE_FENSTER(VELKORA_OEFFNER)};
+#undef VELKORA_OEFFNER
+    return liste;
+}
+
+// Data rows "fenster" (an index into alleFenster()), one per window class.
+inline void fensterZeilen() {
+    QTest::addColumn<int>("fenster");
+    for (int i = 0; i < alleFenster().size(); ++i) QTest::newRow(alleFenster()[i].name) << i;
+}
