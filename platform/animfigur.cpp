@@ -87,7 +87,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter(this).drawImage(0, 0, d_->anim.frames[frame_]);
+        // A screen scaled by two gets the frames drawn at its resolution.
+        const bool scharf = devicePixelRatioF() > 1.0 && !d_->anim.frames2x.isEmpty();
+        QPainter(this).drawImage(0, 0, scharf ? d_->anim.frames2x[frame_] : d_->anim.frames[frame_]);
     }
 
 private:

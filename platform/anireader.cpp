@@ -143,7 +143,9 @@ int AniAnimation::totalDuration() const {
     return total;
 }
 
-QImage readCursorImage(QByteArrayView d, QString* error) {
+QImage readCursorImage(QByteArrayView d, QString* error) { return readCursorImage(d, QSize(32, 32), error); }
+
+QImage readCursorImage(QByteArrayView d, QSize target, QString* error) {
     if (d.size() < 6 || le16(d, 0) != 0 || (le16(d, 2) != 1 && le16(d, 2) != 2))
         return failImage(error, QStringLiteral("not an icon or cursor image"));
     const int count = le16(d, 4);
@@ -151,7 +153,7 @@ QImage readCursorImage(QByteArrayView d, QString* error) {
         return failImage(error, QStringLiteral("icon directory of %1 entries is truncated").arg(count));
 
     struct Entry {
-        int distance;     // from 32 x 32
+        int distance;     // from the target size
         quint32 bytes;    // more bytes for the same size: more colours
         quint32 offset;
     };
@@ -162,7 +164,7 @@ QImage readCursorImage(QByteArrayView d, QString* error) {
         const int h = uchar(d[at + 1]) ? uchar(d[at + 1]) : 256;
         const quint32 bytes = le32(d, at + 8), offset = le32(d, at + 12);
         if (offset > quint64(d.size()) || bytes > quint64(d.size()) - offset) continue;
-        entries.append({std::abs(w - 32) + std::abs(h - 32), bytes, offset});
+        entries.append({std::abs(w - target.width()) + std::abs(h - target.height()), bytes, offset});
     }
     if (entries.isEmpty()) return failImage(error, QStringLiteral("icon image lies outside the file"));
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
@@ -238,6 +240,22 @@ AniAnimation readAni(QByteArrayView bytes, QString* error) {
         if (pixels > kMaxTotalPixels) return failAni(error, QStringLiteral("frames are too large"));
         images.append(img);
     }
+    // The sharper images for scaled screens, where every icon has one.
+    QList<QImage> images2x;
+    for (quint32 i = 0; i < frameCount; ++i) {
+        QImage img = readCursorImage(icons[i], images[i].size() * 2);
+        if (img.size() != images[i].size() * 2) {
+            images2x.clear();
+            break;
+        }
+        pixels += qint64(img.width()) * img.height();
+        if (pixels > kMaxTotalPixels) {
+            images2x.clear();
+            break;
+        }
+        img.setDevicePixelRatio(2);
+        images2x.append(img);
+    }
 
     AniAnimation a;
     const bool perStepRate = rate.size() >= qsizetype(steps) * 4;
@@ -250,6 +268,7 @@ AniAnimation readAni(QByteArrayView bytes, QString* error) {
         }
         const quint32 j = std::clamp<quint32>(perStepRate ? le32(rate, s * 4) : jiffies, 1, kMaxJiffies);
         a.frames.append(images[frame]);
+        if (!images2x.isEmpty()) a.frames2x.append(images2x[frame]);
         a.durations.append(int((j * 1000 + 30) / 60));
     }
     return a;

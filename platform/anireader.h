@@ -14,6 +14,10 @@
 
 struct AniAnimation {
     QList<QImage> frames;  // one per step, in play order (ARGB32 premultiplied)
+    // The same steps at twice the resolution, for screens scaled by two, when
+    // every frame's icon holds an image of twice the size (device pixel
+    // ratio 2 set); empty otherwise.
+    QList<QImage> frames2x;
     QList<int> durations;  // milliseconds per step, each at least 1
     QSize size() const;    // the size that holds every frame
     int totalDuration() const;
@@ -27,6 +31,8 @@ AniAnimation readAniFile(const QString& path, QString* error = nullptr);
 // The image of an .ico or .cur file; for files holding several images, the
 // one closest to 32 x 32 with the most colours. Null on failure.
 QImage readCursorImage(QByteArrayView bytes, QString* error = nullptr);
+// The same, choosing the image closest to the given size.
+QImage readCursorImage(QByteArrayView bytes, QSize target, QString* error = nullptr);
 
 // ---- RIFF chunk walking (shared with the AVI reader) ----
 

@@ -1,4 +1,5 @@
 #include "stats/datenblatt.h"
+#include "platform/symbol.h"
 #include "platform/keymap.h"
 #include "platform/numbers.h"
 #include "platform/units.h"
@@ -29,18 +30,15 @@ const QColor kHellrosa(255, 192, 255);
 
 // The pictures of the navigation buttons: bars and triangles.
 QIcon pfeil(bool rueckwaerts, bool bisZumEnde) {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 96));
-    QPolygonF dreieck;
-    if (rueckwaerts) dreieck << QPointF(12, 3) << QPointF(12, 13) << QPointF(5, 8);
-    else dreieck << QPointF(4, 3) << QPointF(4, 13) << QPointF(11, 8);
-    p.drawPolygon(dreieck);
-    if (bisZumEnde) p.drawRect(rueckwaerts ? QRectF(2, 3, 2, 10) : QRectF(12, 3, 2, 10));
-    return QIcon(pm);
+    return gezeichnetesSymbol(QSize(16, 16), [=](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 96));
+        QPolygonF dreieck;
+        if (rueckwaerts) dreieck << QPointF(12, 3) << QPointF(12, 13) << QPointF(5, 8);
+        else dreieck << QPointF(4, 3) << QPointF(4, 13) << QPointF(11, 8);
+        p.drawPolygon(dreieck);
+        if (bisZumEnde) p.drawRect(rueckwaerts ? QRectF(2, 3, 2, 10) : QRectF(12, 3, 2, 10));
+    });
 }
 
 // The palms behind the finger boxes of the finger browser.

@@ -1,4 +1,5 @@
 #include "stats/frmStatistik.h"
+#include "platform/symbol.h"
 #include "platform/numbers.h"
 #include "platform/units.h"
 #include "shell/app.h"
@@ -33,20 +34,17 @@ const QString kListeStil = QStringLiteral(
 
 // The picture of the button back to the writing window: a small keyboard.
 QIcon tastaturBild() {
-    QPixmap pm(36, 26);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 120), 1.2));
-    p.setBrush(QColor(192, 192, 255));
-    p.drawRoundedRect(QRectF(1, 3, 34, 21), 3, 3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(60, 60, 120));
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 7 - (r == 2 ? 2 : 0); ++c)
-            p.drawRect(QRectF(4 + c * 4.2 + (r == 1 ? 1.5 : 0) + (r == 2 ? 4 : 0), 6 + r * 4.5, 3, 3));
-    p.drawRect(QRectF(10, 19.5, 16, 2.5));
-    return QIcon(pm);
+    return gezeichnetesSymbol(QSize(36, 26), [](QPainter& p) {
+        p.setPen(QPen(QColor(60, 60, 120), 1.2));
+        p.setBrush(QColor(192, 192, 255));
+        p.drawRoundedRect(QRectF(1, 3, 34, 21), 3, 3);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(60, 60, 120));
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 7 - (r == 2 ? 2 : 0); ++c)
+                p.drawRect(QRectF(4 + c * 4.2 + (r == 1 ? 1.5 : 0) + (r == 2 ? 4 : 0), 6 + r * 4.5, 3, 3));
+        p.drawRect(QRectF(10, 19.5, 16, 2.5));
+    });
 }
 
 // The first row's value of a column as the box shows it; null shows nothing.

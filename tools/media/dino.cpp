@@ -89,7 +89,7 @@ void fillWithOutline(QPainter& g, const QPainterPath& p, const QColor& fill) {
     g.drawPath(p);
 }
 
-QImage drawFrame(int k) {
+QImage drawFrame(int k, int size) {
     const double phase = 2 * std::numbers::pi * k / kFrames;
     const double swing = 0.5 * std::sin(phase);  // about 29 degrees either way
     // The body rises a pixel while the legs pass each other.
@@ -140,27 +140,30 @@ QImage drawFrame(int k) {
     g.drawPath(smile);
     g.end();
 
-    QImage small = big.scaled(kSize, kSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+    QImage small = big.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                        .convertToFormat(QImage::Format_ARGB32);
     // Cursor masks are one bit: faint fringe pixels become fully transparent.
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x)
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
             if (qAlpha(small.pixel(x, y)) < 48) small.setPixel(x, y, 0);
     return small;
 }
 
 }  // namespace
 
-QList<QImage> dinoFrames() {
+QList<QImage> dinoFrames(int size) {
     QList<QImage> frames;
-    for (int k = 0; k < kFrames; ++k) frames.append(drawFrame(k));
+    for (int k = 0; k < kFrames; ++k) frames.append(drawFrame(k, size));
     return frames;
 }
 
 GeneratedFile makeDino() {
     QList<QByteArray> curs;
-    for (const QImage& f : dinoFrames())
-        curs.append(media::curFile(media::iconDib(f, 32), kSize, kSize, QPoint(0, 0)));
+    // Each frame also at twice the size, for screens scaled by two.
+    const QList<QImage> frames = dinoFrames(kSize), frames2x = dinoFrames(2 * kSize);
+    for (int k = 0; k < kFrames; ++k)
+        curs.append(media::curFile({{media::iconDib(frames[k], 32), kSize, kSize, QPoint(0, 0)},
+                                    {media::iconDib(frames2x[k], 32), 2 * kSize, 2 * kSize, QPoint(0, 0)}}));
     media::AniOptions o;
     o.jiffies = kJiffies;
     o.title = QStringLiteral("Velkora dino");

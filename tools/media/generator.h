@@ -16,7 +16,7 @@ struct GeneratedFile {
 QList<GeneratedFile> makeSounds();
 
 // The walking dino of the progress strip, one 32 x 32 ARGB image per frame.
-QList<QImage> dinoFrames();
+QList<QImage> dinoFrames(int size = 32);
 GeneratedFile makeDino();
 
 // The wait window's clip: a sheet flying from one folder to another.

@@ -163,21 +163,39 @@ inline QByteArray iconDib(const QImage& image, int bits) {
     return b + pixels + mask;
 }
 
-// A .cur file holding one image (payload: a DIB from iconDib, or PNG bytes).
-inline QByteArray curFile(const QByteArray& payload, int width, int height, QPoint hotspot) {
+// One image of a .cur file: payload (a DIB from iconDib, or PNG bytes), size
+// and hotspot.
+struct CurImage {
+    QByteArray payload;
+    int width, height;
+    QPoint hotspot;
+};
+
+// A .cur file holding the images, the directory first, then the payloads.
+inline QByteArray curFile(const QList<CurImage>& images) {
     QByteArray b;
     putLe16(b, 0);
     putLe16(b, 2);  // cursor
-    putLe16(b, 1);
-    b.append(char(width >= 256 ? 0 : width));
-    b.append(char(height >= 256 ? 0 : height));
-    b.append('\0');  // colour count
-    b.append('\0');
-    putLe16(b, quint16(hotspot.x()));
-    putLe16(b, quint16(hotspot.y()));
-    putLe32(b, quint32(payload.size()));
-    putLe32(b, 22);  // payload follows the one directory entry
-    return b + payload;
+    putLe16(b, quint16(images.size()));
+    quint32 offset = quint32(6 + 16 * images.size());
+    for (const CurImage& i : images) {
+        b.append(char(i.width >= 256 ? 0 : i.width));
+        b.append(char(i.height >= 256 ? 0 : i.height));
+        b.append('\0');  // colour count
+        b.append('\0');
+        putLe16(b, quint16(i.hotspot.x()));
+        putLe16(b, quint16(i.hotspot.y()));
+        putLe32(b, quint32(i.payload.size()));
+        putLe32(b, offset);
+        offset += quint32(i.payload.size());
+    }
+    for (const CurImage& i : images) b += i.payload;
+    return b;
+}
+
+// A .cur file holding one image.
+inline QByteArray curFile(const QByteArray& payload, int width, int height, QPoint hotspot) {
+    return curFile(QList<CurImage>{{payload, width, height, hotspot}});
 }
 
 struct AniOptions {
