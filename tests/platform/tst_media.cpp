@@ -111,6 +111,8 @@ private slots:
     void aniMalformed_data();
     void aniMalformed();
     void aniFuzz();
+    void aniZweifach_data();
+    void aniZweifach();
 
     void figurPlacedMovedRemoved();
     void figurNotShown_data();
@@ -214,7 +216,8 @@ void TestMedia::aniVariants() {
 
 void TestMedia::aniMalformed_data() {
     QTest::addColumn<QByteArray>("bytes");
-    const QByteArray dino = readFile(file("dino.ani"));
+    // One image per frame, so a damaged image has no other size to fall back on.
+    const QByteArray dino = sampleAni(32);
     QVERIFY(dino.size() > 1000);
     const qsizetype anih = chunkData(dino, "anih");
     const qsizetype icon = chunkData(dino, "icon");
@@ -267,6 +270,41 @@ void TestMedia::aniMalformed_data() {
     png += QByteArray("\x00\x01\x86\xa0\x00\x01\x86\xa0\x08\x06\0\0\0", 13);
     QTest::newRow("png of 100000 x 100000")
         << media::aniFile({media::curFile(png, 0, 0, QPoint())}, 256, 256);
+}
+
+// Frames that also hold an image of twice the size give the sharper set for
+// scaled screens; a set that is not complete gives none.
+void TestMedia::aniZweifach_data() {
+    QTest::addColumn<int>("zweiteGroesse");  // of the second image of frame 1
+    QTest::addColumn<bool>("scharf");
+    QTest::newRow("every frame doubled") << 60 << true;
+    QTest::newRow("one frame of another size") << 50 << false;
+    QTest::newRow("one image only") << 0 << false;
+}
+
+void TestMedia::aniZweifach() {
+    QFETCH(int, zweiteGroesse);
+    QFETCH(bool, scharf);
+    const QList<QImage> frames = sampleFrames(3);
+    QList<QByteArray> curs;
+    for (int f = 0; f < frames.size(); ++f) {
+        const int gross = f == 1 ? zweiteGroesse : 60;
+        QList<media::CurImage> bilder{{media::iconDib(frames[f].scaled(30, 30), 32), 30, 30, QPoint()}};
+        if (gross)
+            bilder.prepend({media::iconDib(frames[f].scaled(gross, gross), 32), gross, gross, QPoint()});
+        curs.append(media::curFile(bilder));
+    }
+    const AniAnimation a = readAni(media::aniFile(curs, 30, 30));
+    QCOMPARE(a.frames.size(), 3);
+    QCOMPARE(a.frames[0].size(), QSize(30, 30));  // the plain frames are the ones near 32
+    QCOMPARE(a.frames2x.size(), scharf ? 3 : 0);
+    if (scharf) {
+        QCOMPARE(a.frames2x[2].size(), QSize(60, 60));
+        QCOMPARE(a.frames2x[2].devicePixelRatio(), 2.0);
+        QImage erwartet = premultiplied(frames[2].scaled(60, 60));
+        erwartet.setDevicePixelRatio(2);
+        QCOMPARE(a.frames2x[2], erwartet);
+    }
 }
 
 void TestMedia::aniMalformed() {
