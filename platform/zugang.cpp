@@ -38,6 +38,8 @@ constexpr Zugangsname kZugangsnamen[] = {
     {"frmLek", "Text4", u"Vorschau", u"Der Anfang des gewählten Textes", false},
     {"frmLek", "Text5", u"Vorschau", u"Der Anfang des gewählten Textes", false},
     {"frmLek", "Text8", u"Vorschau", u"Der Anfang des gewählten Textes", false},
+    {"frmarc", "Text4", u"Übungszeit", u"Die am Regler eingestellte Trainingsdauer", false},
+    {"frmGym", "Text2", u"Nummer der Übung", u"Die am Regler gewählte Übung", false},
 };
 
 // The property that marks a box whose values are announced already.

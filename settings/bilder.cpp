@@ -1,14 +1,19 @@
 #include "settings/bilder.h"
 
 #include <QConicalGradient>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 
 namespace {
 
+// A transparent picture of the size in logical pixels, at the resolution of
+// the sharpest screen, so scaled screens show the drawing sharp.
 QPixmap leer(int groesse) {
-    QPixmap pm(groesse, groesse);
+    const qreal dpr = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    QPixmap pm(QSize(groesse, groesse) * dpr);
+    pm.setDevicePixelRatio(dpr);
     pm.fill(Qt::transparent);
     return pm;
 }

@@ -50,12 +50,17 @@ QFrame* feld(QWidget* parent, const char* name, int x, int y, int w, int h) {
     return f;
 }
 
-// The dino of the animation, as the first picture of its file; nothing when
-// the file is missing or cannot be read.
-QPixmap dinoBild(const QString& pfad) {
+// The dino of the animation, as the first picture of its file, groesse
+// logical pixels wide, made from its largest frame at the resolution of the
+// sharpest screen; nothing when the file is missing or cannot be read.
+QPixmap dinoBild(const QString& pfad, int groesse) {
     const AniAnimation a = readAniFile(pfad);
     if (a.isEmpty()) return {};
-    return QPixmap::fromImage(a.frames.first());
+    const qreal dpr = qGuiApp->devicePixelRatio();
+    QImage bild = a.frames2x.isEmpty() ? a.frames.first() : a.frames2x.first();
+    bild = bild.scaled(QSize(groesse, groesse) * dpr, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    bild.setDevicePixelRatio(dpr);
+    return QPixmap::fromImage(bild);
 }
 
 }  // namespace
@@ -189,8 +194,8 @@ void frmarc::buildLayout() {
     Check5 = schalter(versch, "Check5", QStringLiteral("Animation"), QStringLiteral("Animation"), 32, 204);
     Image1 = place<QLabel>(versch, "Image1", 340, 168, 64, 64);
     Image1->setAlignment(Qt::AlignCenter);
-    const QPixmap dino = dinoBild(app_.datei(QStringLiteral("\\dino.ani")));
-    if (!dino.isNull()) Image1->setPixmap(dino.scaled(48, 48, Qt::KeepAspectRatio));
+    const QPixmap dino = dinoBild(app_.datei(QStringLiteral("\\dino.ani")), 48);
+    if (!dino.isNull()) Image1->setPixmap(dino);
 
     // The buttons under the tabs. "Abbrechen" is the default button: Enter
     // leaves the dialog without saving, like Escape.

@@ -3,13 +3,17 @@
 // accessibility and of screen scaling walk them all. A new window class is
 // added to the list (and its header included) here.
 #include "lessons/frmLek.h"
+#include "settings/frmarc.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
 #include "stats/datenblatt.h"
 #include "stats/diagramm.h"
 #include "stats/frmStatistik.h"
 #include "trainer/frmSchreiben.h"
+#include "windows/frmAbout.h"
+#include "windows/frmGym.h"
 #include "windows/frmSplash.h"
+#include "windows/frmTip.h"
 #include "windows/frmWait.h"
 
 #include <QList>
@@ -25,6 +29,10 @@
     X(chart)                    \
     X(chart1)                   \
     X(frmblockchart)            \
+    X(frmarc)                   \
+    X(frmGym)                   \
+    X(frmTip)                   \
+    X(frmAbout)                 \
     X(frmSplash)                \
     X(frmWait)
 

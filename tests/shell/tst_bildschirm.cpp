@@ -14,6 +14,7 @@
 #include "trainer/toolicons.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <set>
@@ -111,6 +112,14 @@ private slots:
         QCOMPARE(figur.fenster->size(), dino.size());
         QVERIFY2(feinanteil(figur.fenster->grab().toImage()) > 0.05, "figure enlarged");
         AnimEntfernen(figur);
+        // The settings dialog's drawn pictures and its dino.
+        frmarc& arc = env.app->forms.get<frmarc>();
+        for (const char* name : {"Image1", "Image2", "Picture2"}) {
+            auto* l = arc.findChild<QLabel*>(name);
+            QVERIFY2(l && !l->pixmap().isNull(), name);
+            QCOMPARE(l->pixmap().devicePixelRatio(), 2.0);
+            QVERIFY2(feinanteil(l->pixmap().toImage()) > 0.05, name);
+        }
     }
 
     // The writing window during a lesson, for the program's screenshots.
