@@ -48,6 +48,19 @@ inline const QList<Fensteroeffner>& alleFenster() {
     return liste;
 }
 
+// Opens window nr of the list the way the program does: the main window
+// first, then the window through the registry; the wait window, which
+// shows something only when asked to, with its text and clip. Shown.
+inline QWidget* oeffneFenster(App& app, int nr) {
+    app.forms.get<frmVelkora>();
+    QWidget* w = alleFenster()[nr].oeffnen(app);
+    if (auto* wait = dynamic_cast<frmWait*>(w))
+        wait->zeigen(QStringLiteral("Die Ergebnisse werden in die Datenbank geschrieben..."),
+                     app.datei(QStringLiteral("\\FILEMOVE.AVI")));
+    w->show();
+    return w;
+}
+
 // Data rows "fenster" (an index into alleFenster()), one per window class.
 inline void fensterZeilen() {
     QTest::addColumn<int>("fenster");

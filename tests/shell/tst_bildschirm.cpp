@@ -57,13 +57,7 @@ private slots:
     void fenster() {
         QFETCH(int, fenster);
         TestEnv env;
-        env.app->forms.get<frmVelkora>();
-        QWidget* w = alleFenster()[fenster].oeffnen(*env.app);
-        // The wait window shows something only when asked to.
-        if (auto* wait = dynamic_cast<frmWait*>(w))
-            wait->zeigen(QStringLiteral("Die Ergebnisse werden in die Datenbank geschrieben..."),
-                         env.app->datei("\\FILEMOVE.AVI"));
-        w->show();
+        QWidget* w = oeffneFenster(*env.app, fenster);
         QCoreApplication::processEvents();
         QCOMPARE(w->devicePixelRatioF(), skala());
         const QPixmap bild = w->grab();

@@ -25,9 +25,7 @@ private slots:
     void jedesFenster() {
         QFETCH(int, fenster);
         TestEnv env;
-        env.app->forms.get<frmVelkora>();
-        QWidget* w = alleFenster()[fenster].oeffnen(*env.app);
-        w->show();
+        QWidget* w = oeffneFenster(*env.app, fenster);
         QStringList namenlos;
         int bedienelemente = 0;
         for (QWidget* c : w->findChildren<QWidget*>()) {
