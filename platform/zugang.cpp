@@ -38,6 +38,10 @@ constexpr Zugangsname kZugangsnamen[] = {
     {"frmLek", "Text4", u"Vorschau", u"Der Anfang des gewählten Textes", false},
     {"frmLek", "Text5", u"Vorschau", u"Der Anfang des gewählten Textes", false},
     {"frmLek", "Text8", u"Vorschau", u"Der Anfang des gewählten Textes", false},
+    {"frmNumBlock", "rtb2", u"Vorlage", u"Die Zahlen zum Abschreiben; die nächste ist markiert", false},
+    {"frmNumBlock", "Text1", u"Eingabe", u"Hier werden die Zahlen der Vorlage geschrieben", false},
+    {"frmNumBlock", "Text2", u"Erwartete Taste", u"Die Taste, die als nächste zu drücken ist", true},
+    {"frmNumBlock", "Text3", u"Num-Lock-Anzeige", nullptr, false},
     {"frmarc", "Text4", u"Übungszeit", u"Die am Regler eingestellte Trainingsdauer", false},
     {"frmGym", "Text2", u"Nummer der Übung", u"Die am Regler gewählte Übung", false},
 };
@@ -189,7 +193,7 @@ bool istBedienelement(QWidget* w) {
 
 QString gesprochenerWert(const QString& wert) {
     if (wert == QLatin1String("LEER")) return QStringLiteral("Leertaste");
-    if (wert == QLatin1String("RETURN")) return QStringLiteral("Eingabetaste");
+    if (wert == QLatin1String("RETURN") || wert == QLatin1String("ENTER")) return QStringLiteral("Eingabetaste");
     if (wert == QLatin1String(" ")) return QStringLiteral("Leertaste");
     return wert;
 }

@@ -30,5 +30,5 @@ QString zugangsname(QWidget* w);
 bool istBedienelement(QWidget* w);
 
 // How a value shown in a key display is spoken: "LEER" as "Leertaste",
-// "RETURN" as "Eingabetaste", a single sign as itself.
+// "RETURN" and "ENTER" as "Eingabetaste", a single sign as itself.
 QString gesprochenerWert(const QString& wert);

@@ -17,8 +17,8 @@ const Taste* tasteMitIndex(int index) {
 }
 
 QString tastenName(const Taste& t) {
-    if (t.index == kTasteShiftLinks) return QStringLiteral("Umschalt links");
-    if (t.index == kTasteShiftRechts) return QStringLiteral("Umschalt rechts");
+    if (QString::fromUtf16(t.oben) == QStringLiteral("⇧"))
+        return t.index == kTasteShiftLinks ? QStringLiteral("Umschalt links") : QStringLiteral("Umschalt rechts");
     static const struct {
         const char16_t* legende;
         const char16_t* name;

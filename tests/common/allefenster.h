@@ -2,6 +2,7 @@
 // Every window class the forms registry can open, in one place: the tests of
 // accessibility and of screen scaling walk them all. A new window class is
 // added to the list (and its header included) here.
+#include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "settings/frmarc.h"
 #include "shell/app.h"
@@ -29,6 +30,7 @@
     X(chart)                    \
     X(chart1)                   \
     X(frmblockchart)            \
+    X(frmNumBlock)              \
     X(frmarc)                   \
     X(frmGym)                   \
     X(frmTip)                   \

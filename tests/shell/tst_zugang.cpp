@@ -4,6 +4,7 @@
 #include "allefenster.h"
 #include "platform/zugang.h"
 #include "testenv.h"
+#include "keypad/numtasten.h"
 #include "trainer/keybutton.h"
 #include "trainer/keytable.h"
 
@@ -121,6 +122,13 @@ private slots:
         frmSchreiben& s = env.app->forms.get<frmSchreiben>();
         QCOMPARE(zugangsname(s.Command1[index]), name);
         QCOMPARE(s.Command1[index]->accessibleDescription(), beschreibung);
+    }
+
+    // Keypad keys are named by their own legends, whatever their index.
+    void numTasten() {
+        QCOMPARE(tastenName(kNumTasten[9]), QStringLiteral("Taste 5"));
+        QCOMPARE(tastenName(kNumTasten[10]), QStringLiteral("Taste 6"));
+        QCOMPARE(tastenName(kNumTasten[16]), QStringLiteral("Eingabetaste"));
     }
 
     // The expected-key box says each new key as it appears.
