@@ -15,6 +15,7 @@
 #include "trainer/recording.h"
 #include "trainer/results.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,7 +35,8 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
     if (watched != Text1) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::ShortcutOverride: {
-        // Ctrl+letter belongs to the menu; every other key to the judging.
+        // Ctrl+key and Alt+key belong to the menu (shortcuts and access
+        // keys); every other key, AltGr chords included, to the judging.
         auto* k = static_cast<QKeyEvent*>(event);
         if (isShortcutChord(*k)) event->ignore();
         else event->accept();
@@ -43,12 +45,8 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
         auto* k = static_cast<QKeyEvent*>(event);
         Text1_KeyDown(virtualKey(*k), shiftState(*k));
-        int code = isShortcutChord(*k) ? 0 : ansiCode(*k);
-        if (code != 0) {
-            Text1_KeyPress(code);
-            if (code != 0 && !Text1->isReadOnly())
-                static_cast<InputBox*>(Text1)->insertCharacter(decodeCp1252(QByteArray(1, char(code)))[0]);
-        }
+        // A dead key alone types nothing yet: its press carries no text.
+        if (!isShortcutChord(*k)) zeichenEingabe(ansiCode(*k));
         return true;  // nothing else reaches the box: no deletion, no cursor movement
     }
     case QEvent::KeyRelease: {
@@ -56,9 +54,25 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
         Text1_KeyUp(virtualKey(*k), shiftState(*k));
         return true;
     }
-    case QEvent::InputMethod: return true;
+    case QEvent::InputMethod: {
+        // What a dead key composes (^ then e gives ê, ^ then space gives ^)
+        // or an input method commits arrives here, not as a key press, and
+        // is judged character by character like a typed key. Text still
+        // being composed (the pre-edit) is not typed yet.
+        const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
+        for (QChar c : commit) zeichenEingabe(ansiCodeOf(c));
+        event->accept();
+        return true;
+    }
     default: return false;
     }
+}
+
+void frmSchreiben::zeichenEingabe(int code) {
+    if (code == 0) return;
+    Text1_KeyPress(code);
+    if (code != 0 && !Text1->isReadOnly())
+        static_cast<InputBox*>(Text1)->insertCharacter(decodeCp1252(QByteArray(1, char(code)))[0]);
 }
 
 void frmSchreiben::Text1_KeyDown(int KeyCode, int) {
