@@ -103,16 +103,24 @@ void beispielWerte(Uebung& ex) {
     ex.sekunden = 75;
     ex.anschlaegeGanz = 140;
     ex.anschlaegeProMinute = 112;
+    // Twelve different values: a column written to its neighbour shows.
     ex.finger = Fingerfehler{};
-    ex.finger.LIHA = 1;
+    ex.finger.LIHA = 10;
     ex.finger.lkleinerfinger = 1;
-    ex.finger.REHA = 2;
-    ex.finger.rzeigefinger = 1;
-    ex.finger.rringfinger = 1;
+    ex.finger.lringfinger = 2;
+    ex.finger.lmittelfinger = 3;
+    ex.finger.lzeigefinger = 4;
+    ex.finger.ldaumenfinger = 5;
+    ex.finger.rdaumenfinger = 6;
+    ex.finger.rzeigefinger = 7;
+    ex.finger.rmittelfinger = 8;
+    ex.finger.rringfinger = 9;
+    ex.finger.rkleinerfinger = 11;
+    ex.finger.REHA = 35;
 }
 
 const QVariantList kBeispielAuswertung = {4, 140, 1.25, 140, 3, 2, 112};
-const QVariantList kBeispielFinger = {1, 1, 0, 0, 0, 0, 0, 1, 0, 1, 0, 2};
+const QVariantList kBeispielFinger = {10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 35};
 const QString kAuswertungWerte = QStringLiteral(
     "SELECT IDLektion, MaximalPunkte, stoppzeit, zaehler, fehler, ergebnis, anschlaege FROM Auswertung");
 
@@ -221,6 +229,11 @@ void TstDatenbank::anweisungen_data() {
                                     << Zeilen{nullen};
     QTest::newRow("7 totals per finger") << f << "sql" << Sql::kStatistik << Zeilen{{3, 0, 2}, {4, 1, 3}}
                                          << kStatistikSpalten << Zeilen{summen};
+    // Every finger its own value, so each column is told from its neighbours.
+    QTest::newRow("7 every finger") << f << "sql" << Sql::kStatistik
+                                    << Zeilen{{100, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 200},
+                                              {100, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 200}}
+                                    << kStatistikSpalten << Zeilen{{11, 22, 33, 44, 55, 66, 77, 88, 99, 110}};
 
     const QStringList ma = {"IDLektion", "anschlaege"};
     QTest::newRow("8 empty: no rows") << v << "shape" << Sql::kMittelJeLektion << Zeilen{} << ma << Zeilen{};
@@ -250,7 +263,8 @@ void TstDatenbank::anweisungen() {
     {
         TestDb db(finger ? fingerPfad(*env_) : velkoraPfad(*env_));
         for (const auto& r : einfuegen) {
-            if (finger) fingerEinfuegen(db, r[0], r[1], r[2]);
+            if (finger && r.size() == 12) fingerZeileEinfuegen(db, r);
+            else if (finger) fingerEinfuegen(db, r[0], r[1], r[2]);
             else uebungEinfuegen(db, r[0], r[1], r[2]);
         }
     }
