@@ -142,4 +142,5 @@ private:
     Textgang textgang();  // the walk over the target view
 
     App& app_;
+    int totetaste_ = 0;  // the dead key last pressed or released, until a character follows
 };

@@ -27,6 +27,7 @@ const QColor kGruen(0, 255, 0);
 const QColor kRot(255, 0, 0);
 QColor basisfarbe() { return colorFromBgr(kTastenfarbe); }
 bool istFunktionstaste(int vk) { return vk >= 112 && vk <= 115; }  // F1 to F4
+bool istTotetaste(int key) { return key >= Qt::Key_Dead_Grave && key <= Qt::Key_Dead_Longsolidusoverlay; }
 }  // namespace
 
 // ---- key events ----
@@ -44,6 +45,7 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress: {
         auto* k = static_cast<QKeyEvent*>(event);
+        totetaste_ = istTotetaste(k->key()) ? k->key() : 0;
         Text1_KeyDown(virtualKey(*k), shiftState(*k));
         // A dead key alone types nothing yet: its press carries no text.
         if (!isShortcutChord(*k)) zeichenEingabe(ansiCode(*k));
@@ -51,6 +53,7 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyRelease: {
         auto* k = static_cast<QKeyEvent*>(event);
+        if (istTotetaste(k->key())) totetaste_ = k->key();
         Text1_KeyUp(virtualKey(*k), shiftState(*k));
         return true;
     }
@@ -59,7 +62,11 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
         // or an input method commits arrives here, not as a key press, and
         // is judged character by character like a typed key. Text still
         // being composed (the pre-edit) is not typed yet.
-        const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
+        // X11 composes ´ and space to an apostrophe; the German keyboard's
+        // own sign is meant (the apostrophe has a key of its own, Shift+#).
+        QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
+        if (commit == QLatin1String("'") && totetaste_ == Qt::Key_Dead_Acute) commit = QString(QChar(0xB4));
+        if (!commit.isEmpty()) totetaste_ = 0;
         for (QChar c : commit) zeichenEingabe(ansiCodeOf(c));
         event->accept();
         return true;
