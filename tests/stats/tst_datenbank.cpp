@@ -103,20 +103,9 @@ void beispielWerte(Uebung& ex) {
     ex.sekunden = 75;
     ex.anschlaegeGanz = 140;
     ex.anschlaegeProMinute = 112;
-    // Twelve different values: a column written to its neighbour shows.
-    ex.finger = Fingerfehler{};
-    ex.finger.LIHA = 10;
-    ex.finger.lkleinerfinger = 1;
-    ex.finger.lringfinger = 2;
-    ex.finger.lmittelfinger = 3;
-    ex.finger.lzeigefinger = 4;
-    ex.finger.ldaumenfinger = 5;
-    ex.finger.rdaumenfinger = 6;
-    ex.finger.rzeigefinger = 7;
-    ex.finger.rmittelfinger = 8;
-    ex.finger.rringfinger = 9;
-    ex.finger.rkleinerfinger = 11;
-    ex.finger.REHA = 35;
+    // Twelve different values, in the order of the columns: a column written
+    // to its neighbour shows.
+    ex.finger = Fingerfehler{10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 35};
 }
 
 const QVariantList kBeispielAuswertung = {4, 140, 1.25, 140, 3, 2, 112};
