@@ -2,9 +2,9 @@
 #include "platform/services.h"
 #include "platform/textcodec.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
-#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextCharFormat>

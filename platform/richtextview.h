@@ -34,7 +34,8 @@ public:
 
     // The text with CR LF line breaks.
     const QString& text() const;
-    // Replaces the whole text; any line-break convention is accepted.
+    // Replaces the whole text; any line-break convention is accepted. The
+    // text is set only here (or by loadFile), never through the document.
     void setText(const QString& text);
     // Loads a Windows-1252 or RTF file. On failure the text stays as it was.
     // With allowUtf8 a UTF-8 file is recognised too.
