@@ -75,9 +75,21 @@ void RichTextView::fillDocument() {
 
 void RichTextView::resizeEvent(QResizeEvent* e) {
     QPlainTextEdit::resizeEvent(e);
-    // The pieces follow the width; the selection and the marks stay. A
-    // scroll bar that comes or goes while the document is filled changes the
-    // width once more, which the second round catches.
+    schneideNeu();
+}
+
+void RichTextView::changeEvent(QEvent* e) {
+    QPlainTextEdit::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        laidOutWidth_ = -1;  // other glyphs, other line breaks
+        schneideNeu();
+    }
+}
+
+void RichTextView::schneideNeu() {
+    // The pieces follow the width and the font; the selection and the marks
+    // stay. A scroll bar that comes or goes while the document is filled
+    // changes the width once more, which the second round catches.
     if (filling_) return;
     filling_ = true;
     for (int round = 0; round < 2 && viewport()->width() != laidOutWidth_; ++round) fillDocument();

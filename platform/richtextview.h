@@ -60,6 +60,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     // Colour and marker of one character; the default is plain black.
@@ -74,6 +75,7 @@ private:
         int pos;     // where it starts in the document
     };
     void fillDocument();
+    void schneideNeu();  // cuts the pieces again when width or font changed
     int toDocPos(int offset) const;
     template <class Change>
     void changeSelectionFormat(Change change);
