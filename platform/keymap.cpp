@@ -75,7 +75,7 @@ int shiftState(const QKeyEvent& e) {
 
 bool isShortcutChord(const QKeyEvent& e) {
     const Qt::KeyboardModifiers m = e.modifiers();
-    return m.testFlag(Qt::ControlModifier) && !m.testFlag(Qt::AltModifier);
+    return m.testFlag(Qt::ControlModifier) != m.testFlag(Qt::AltModifier);
 }
 
 int ansiCode(const QKeyEvent& e) {
@@ -89,10 +89,12 @@ int ansiCode(const QKeyEvent& e) {
     default: break;
     }
     const QString t = e.text();
-    if (t.size() != 1) return 0;
-    const QChar c = t[0];
+    return t.size() == 1 ? ansiCodeOf(t[0]) : 0;
+}
+
+int ansiCodeOf(QChar c) {
     if (c.unicode() < 0x20 || c.unicode() == 0x7F) return 0;
-    const QByteArray b = encodeCp1252(t);
+    const QByteArray b = encodeCp1252(QString(c));
     if (b.size() != 1 || (b[0] == '?' && c != QLatin1Char('?'))) return 0;
     return static_cast<unsigned char>(b[0]);
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include <QtGlobal>
+#include <QChar>
 
 class QKeyEvent;
 
@@ -17,5 +17,11 @@ int shiftState(const QKeyEvent& e);
 // The Windows-1252 code of the character the key types, 0 when it types
 // none (modifiers, arrows, Delete, characters outside the code page).
 int ansiCode(const QKeyEvent& e);
-// True for Ctrl+key without Alt: a shortcut, not a character.
+// The Windows-1252 code of one typed character (as a key or an input
+// method delivers it), 0 for control characters and characters outside the
+// code page.
+int ansiCodeOf(QChar c);
+// True for a command chord: Ctrl+key (a shortcut) or Alt+key (a menu's
+// access key), but not both at once: Ctrl+Alt is how Windows reports AltGr,
+// which types characters (@, €, {, ...).
 bool isShortcutChord(const QKeyEvent& e);

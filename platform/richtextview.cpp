@@ -2,9 +2,11 @@
 #include "platform/services.h"
 #include "platform/textcodec.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <algorithm>
@@ -14,52 +16,85 @@ RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(false);
     setTextInteractionFlags(Qt::NoTextInteraction);
     setFocusPolicy(Qt::NoFocus);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(document(), &QTextDocument::contentsChange, this,
-            [this](int, int removed, int added) {
-                if (removed != added) cacheValid_ = false;
-            });
+    stuecke_.push_back({0, 0});
 }
 
-void RichTextView::rebuildCache() const {
-    const QString raw = document()->toRawText();
-    text_.clear();
-    text_.reserve(raw.size() + raw.size() / 16);
-    lineStarts_.assign(1, 0);
-    // The document ends with an implicit paragraph end that is not text.
-    qsizetype n = raw.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = raw[i];
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
-            text_.append(QLatin1String("\r\n"));
-            lineStarts_.push_back(static_cast<int>(text_.size()));
-        } else {
-            text_.append(c);
-        }
-    }
-    cacheValid_ = true;
-}
-
-const QString& RichTextView::text() const {
-    if (!cacheValid_) rebuildCache();
-    return text_;
-}
+const QString& RichTextView::text() const { return text_; }
 
 void RichTextView::setText(const QString& t) {
-    QString plain = normaliseLineBreaks(t);
-    plain.replace(QChar(0), QChar(0xFFFD));  // a NUL byte of a binary file is no text
-    QTextCharFormat fmt;
-    fmt.setForeground(QColor(0, 0, 0));
-    fmt.setFontUnderline(false);
-    QTextCursor c(document());
-    document()->clear();
-    c.setCharFormat(fmt);
-    document()->setPlainText(plain);
+    text_ = normaliseLineBreaks(t);
+    text_.replace(QChar(0), QChar(0xFFFD));  // a NUL byte of a binary file is no text
+    text_.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    formats_.clear();
+    fillDocument();
     moveCursor(QTextCursor::Start);
-    cacheValid_ = false;
     selStart_ = 0;
     selLength_ = 0;
+}
+
+void RichTextView::fillDocument() {
+    // First the paragraphs as they are, laid out at the present width.
+    QString plain = text_;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    document()->setPlainText(plain);
+    laidOutWidth_ = viewport()->width();
+    // Then every paragraph longer than a piece is cut where one of its lines
+    // starts; a cut there changes no line break.
+    QString cut;
+    bool anyCut = false;
+    stuecke_.clear();
+    int offset = 0;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        if (b != document()->begin()) {
+            cut += QLatin1Char('\n');
+            offset += 2;  // CR LF
+        }
+        const QString para = b.text();
+        stuecke_.push_back({offset, static_cast<int>(cut.size())});
+        const QTextLayout* l = b.layout();
+        if (para.size() > 100 && lineWrapMode() != NoWrap) {
+            document()->documentLayout()->blockBoundingRect(b);  // lays the paragraph out
+            for (int z = kStueckZeilen; l && z < l->lineCount(); z += kStueckZeilen) {
+                const int start = l->lineAt(z).textStart();
+                const int from = stuecke_.back().offset - offset;
+                cut += para.mid(from, start - from) + QLatin1Char('\n');
+                stuecke_.push_back({offset + start, static_cast<int>(cut.size())});
+                anyCut = true;
+            }
+        }
+        cut += para.mid(stuecke_.back().offset - offset);
+        offset += static_cast<int>(para.size());
+    }
+    if (anyCut) document()->setPlainText(cut);
+    if (stuecke_.empty()) stuecke_.push_back({0, 0});
+    showFormats();
+}
+
+void RichTextView::resizeEvent(QResizeEvent* e) {
+    QPlainTextEdit::resizeEvent(e);
+    schneideNeu();
+}
+
+void RichTextView::changeEvent(QEvent* e) {
+    QPlainTextEdit::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        laidOutWidth_ = -1;  // other glyphs, other line breaks
+        schneideNeu();
+    }
+}
+
+void RichTextView::schneideNeu() {
+    // The pieces follow the width and the font; the selection and the marks
+    // stay. A scroll bar that comes or goes while the document is filled
+    // changes the width once more, which the second round catches.
+    if (filling_) return;
+    filling_ = true;
+    for (int round = 0; round < 2 && viewport()->width() != laidOutWidth_; ++round) fillDocument();
+    filling_ = false;
+    setSelection(selStart_, selLength_);
 }
 
 RichTextView::LoadResult RichTextView::loadFile(const QString& path, bool allowUtf8) {
@@ -82,19 +117,15 @@ RichTextView::LoadResult RichTextView::loadFile(const QString& path, bool allowU
 }
 
 int RichTextView::toDocPos(int offset) const {
-    if (!cacheValid_) rebuildCache();
     offset = std::clamp(offset, 0, static_cast<int>(text_.size()));
-    // Line k starts at lineStarts_[k] in the text and at lineStarts_[k] - k
-    // in the document (each CR LF pair is one paragraph break there).
-    auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
-    const int k = static_cast<int>(it - lineStarts_.begin()) - 1;
-    const int pos = offset - k;
-    // An offset on the LF of a break lands at the next line's start.
-    return std::min(pos, document()->characterCount() - 1);
+    auto it = std::upper_bound(stuecke_.begin(), stuecke_.end(), offset,
+                               [](int o, const Stueck& s) { return o < s.offset; });
+    const Stueck& s = *(it - 1);
+    // An offset on the LF of a break lands at the next paragraph's start.
+    return std::min(s.pos + (offset - s.offset), document()->characterCount() - 1);
 }
 
 void RichTextView::setSelection(int start, int length) {
-    if (!cacheValid_) rebuildCache();
     const int n = static_cast<int>(text_.size());
     selStart_ = std::clamp(start, 0, n);
     selLength_ = std::clamp(length, 0, n - selStart_);
@@ -105,41 +136,67 @@ void RichTextView::setSelection(int start, int length) {
     ensureCursorVisible();
 }
 
-void RichTextView::mergeSelectionFormat(const QTextCharFormat& fmt) {
-    const int a = toDocPos(selStart_);
-    const int b = toDocPos(selStart_ + selLength_);
+template <class Change>
+void RichTextView::changeSelectionFormat(Change change) {
+    const int a = selStart_;
+    const int b = selStart_ + selLength_;
     if (b <= a) return;
-    QTextCursor c(document());
-    c.setPosition(a);
-    c.setPosition(b, QTextCursor::KeepAnchor);
-    c.mergeCharFormat(fmt);
+    Zeichenformat probe;
+    change(probe);
+    if (probe == Zeichenformat{}) {
+        // A change that leaves plain characters plain touches only the others:
+        // unmarking the whole text costs as little as unmarking one character.
+        for (auto it = formats_.lower_bound(a); it != formats_.end() && it->first < b;) {
+            change(it->second);
+            it = it->second == Zeichenformat{} ? formats_.erase(it) : std::next(it);
+        }
+    } else {
+        for (int p = a; p < b; ++p) {
+            Zeichenformat& f = formats_[p];
+            change(f);
+            if (f == Zeichenformat{}) formats_.erase(p);
+        }
+    }
+    showFormats();
+}
+
+void RichTextView::showFormats() {
+    // One painted range per run of equal neighbours. The text control repaints
+    // only the ranges that changed.
+    QList<QTextEdit::ExtraSelection> ranges;
+    for (auto it = formats_.begin(); it != formats_.end();) {
+        auto end = std::next(it);
+        int last = it->first;
+        while (end != formats_.end() && end->first == last + 1 && end->second == it->second)
+            last = (end++)->first;
+        QTextEdit::ExtraSelection r;
+        r.cursor = QTextCursor(document());
+        r.cursor.setPosition(toDocPos(it->first));
+        r.cursor.setPosition(toDocPos(last + 1), QTextCursor::KeepAnchor);
+        r.format.setForeground(it->second.color);
+        r.format.setFontUnderline(it->second.marker);
+        ranges.append(r);
+        it = end;
+    }
+    setExtraSelections(ranges);
 }
 
 void RichTextView::setSelColor(const QColor& color) {
-    QTextCharFormat fmt;
-    fmt.setForeground(color);
-    mergeSelectionFormat(fmt);
+    changeSelectionFormat([&](Zeichenformat& f) { f.color = color; });
 }
 
 void RichTextView::setSelMarker(bool on) {
-    QTextCharFormat fmt;
-    fmt.setFontUnderline(on);
-    mergeSelectionFormat(fmt);
-}
-
-static QTextCharFormat formatAt(const QTextDocument* doc, int pos) {
-    // The format of the character at pos is the one the cursor sees after it.
-    QTextCursor c(const_cast<QTextDocument*>(doc));
-    c.setPosition(std::min(pos + 1, doc->characterCount() - 1));
-    return c.charFormat();
+    changeSelectionFormat([&](Zeichenformat& f) { f.marker = on; });
 }
 
 QColor RichTextView::charColor(int offset) const {
-    return formatAt(document(), toDocPos(offset)).foreground().color();
+    const auto it = formats_.find(offset);
+    return it == formats_.end() ? Zeichenformat{}.color : it->second.color;
 }
 
 bool RichTextView::charMarker(int offset) const {
-    return formatAt(document(), toDocPos(offset)).fontUnderline();
+    const auto it = formats_.find(offset);
+    return it != formats_.end() && it->second.marker;
 }
 
 bool ladeMitMeldung(RichTextView& view, PlatformServices& services, QWidget* parent,

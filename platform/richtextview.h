@@ -1,22 +1,28 @@
 #pragma once
 #include <QColor>
 #include <QPlainTextEdit>
+#include <map>
 #include <vector>
 
 class PlatformServices;
 
 // The target view of the exercises. Its text reads as one string whose line
 // breaks are CR LF pairs; selection start and length are offsets in that
-// string. The view maps them onto document positions itself, through a
-// cached copy of the string and a table of line starts, so reading the text
-// and moving the selection cost no time proportional to the text's length.
+// string. The view keeps the string and maps offsets onto document positions
+// through a table of the document's paragraphs, so reading the text and
+// moving the selection cost no time proportional to the text's length.
+// Lines wrap at the view's width; wrapping changes only the display, never
+// the string or its offsets.
+// Qt lays out and measures a paragraph as a whole, so each key on a paragraph
+// of 32 000 characters would cost time in proportion to it. The document
+// therefore holds a long paragraph as pieces of a few lines, cut exactly
+// where the view wraps it anyway: it looks the same, and the pieces are cut
+// anew when the width changes.
+// Colour and marker of characters are kept beside the document, as a small
+// table of the characters that are not plain black, and painted over the
+// text, so marking a character never lays out the text again.
 // The user never edits the view; `Locked` is a plain flag kept for the
 // windows that lock it at the end of an exercise.
-// It builds on QPlainTextEdit rather than QTextEdit: both keep per-character
-// formats, but the plain layout re-lays only the lines a change touches,
-// where the rich layout walks every following line on each colour change,
-// which made a key on a 32 000-character text ten times dearer than on a
-// short one.
 class RichTextView : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -28,7 +34,8 @@ public:
 
     // The text with CR LF line breaks.
     const QString& text() const;
-    // Replaces the whole text; any line-break convention is accepted.
+    // Replaces the whole text; any line-break convention is accepted. The
+    // text is set only here (or by loadFile), never through the document.
     void setText(const QString& text);
     // Loads a Windows-1252 or RTF file. On failure the text stays as it was.
     // With allowUtf8 a UTF-8 file is recognised too.
@@ -48,14 +55,37 @@ public:
     bool locked() const { return locked_; }
     void setLocked(bool on) { locked_ = on; }
 
-private:
-    void rebuildCache() const;
-    int toDocPos(int offset) const;
-    void mergeSelectionFormat(const QTextCharFormat& fmt);
+    // Lines a piece of a long paragraph holds in the document.
+    static constexpr int kStueckZeilen = 8;
 
-    mutable bool cacheValid_ = false;
-    mutable QString text_;
-    mutable std::vector<int> lineStarts_;  // offsets in text_ of every line's start
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    // Colour and marker of one character; the default is plain black.
+    struct Zeichenformat {
+        QColor color = QColor(0, 0, 0);
+        bool marker = false;
+        bool operator==(const Zeichenformat&) const = default;
+    };
+    // A run of the text that is one paragraph of the document.
+    struct Stueck {
+        int offset;  // where it starts in text_
+        int pos;     // where it starts in the document
+    };
+    void fillDocument();
+    void schneideNeu();  // cuts the pieces again when width or font changed
+    int toDocPos(int offset) const;
+    template <class Change>
+    void changeSelectionFormat(Change change);
+    void showFormats();
+
+    QString text_;
+    std::vector<Stueck> stuecke_;  // every paragraph of the document, in order
+    int laidOutWidth_ = -1;         // the width the pieces were cut for
+    bool filling_ = false;
+    std::map<int, Zeichenformat> formats_;  // offset in text_ -> format, plain ones left out
     int selStart_ = 0;
     int selLength_ = 0;
     bool locked_ = false;

@@ -134,9 +134,13 @@ protected:
 private:
     void uebungsende();
     void falscheTaste(int& KeyAscii);
+    // Judges one typed character (Windows-1252 code, 0 for none) and puts
+    // it into the input box when it is accepted.
+    void zeichenEingabe(int code);
     void buildLayout();
     void Form_Load();
     Textgang textgang();  // the walk over the target view
 
     App& app_;
+    int totetaste_ = 0;  // the dead key last pressed or released, until a character follows
 };

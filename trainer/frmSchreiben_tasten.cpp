@@ -15,6 +15,7 @@
 #include "trainer/recording.h"
 #include "trainer/results.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +27,7 @@ const QColor kGruen(0, 255, 0);
 const QColor kRot(255, 0, 0);
 QColor basisfarbe() { return colorFromBgr(kTastenfarbe); }
 bool istFunktionstaste(int vk) { return vk >= 112 && vk <= 115; }  // F1 to F4
+bool istTotetaste(int key) { return key >= Qt::Key_Dead_Grave && key <= Qt::Key_Dead_Longsolidusoverlay; }
 }  // namespace
 
 // ---- key events ----
@@ -34,7 +36,8 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
     if (watched != Text1) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::ShortcutOverride: {
-        // Ctrl+letter belongs to the menu; every other key to the judging.
+        // Ctrl+key and Alt+key belong to the menu (shortcuts and access
+        // keys); every other key, AltGr chords included, to the judging.
         auto* k = static_cast<QKeyEvent*>(event);
         if (isShortcutChord(*k)) event->ignore();
         else event->accept();
@@ -42,23 +45,41 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress: {
         auto* k = static_cast<QKeyEvent*>(event);
+        totetaste_ = istTotetaste(k->key()) ? k->key() : 0;
         Text1_KeyDown(virtualKey(*k), shiftState(*k));
-        int code = isShortcutChord(*k) ? 0 : ansiCode(*k);
-        if (code != 0) {
-            Text1_KeyPress(code);
-            if (code != 0 && !Text1->isReadOnly())
-                static_cast<InputBox*>(Text1)->insertCharacter(decodeCp1252(QByteArray(1, char(code)))[0]);
-        }
+        // A dead key alone types nothing yet: its press carries no text.
+        if (!isShortcutChord(*k)) zeichenEingabe(ansiCode(*k));
         return true;  // nothing else reaches the box: no deletion, no cursor movement
     }
     case QEvent::KeyRelease: {
         auto* k = static_cast<QKeyEvent*>(event);
+        if (istTotetaste(k->key())) totetaste_ = k->key();
         Text1_KeyUp(virtualKey(*k), shiftState(*k));
         return true;
     }
-    case QEvent::InputMethod: return true;
+    case QEvent::InputMethod: {
+        // What a dead key composes (^ then e gives ê, ^ then space gives ^)
+        // or an input method commits arrives here, not as a key press, and
+        // is judged character by character like a typed key. Text still
+        // being composed (the pre-edit) is not typed yet.
+        // X11 composes ´ and space to an apostrophe; the German keyboard's
+        // own sign is meant (the apostrophe has a key of its own, Shift+#).
+        QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
+        if (commit == QLatin1String("'") && totetaste_ == Qt::Key_Dead_Acute) commit = QString(QChar(0xB4));
+        if (!commit.isEmpty()) totetaste_ = 0;
+        for (QChar c : commit) zeichenEingabe(ansiCodeOf(c));
+        event->accept();
+        return true;
+    }
     default: return false;
     }
+}
+
+void frmSchreiben::zeichenEingabe(int code) {
+    if (code == 0) return;
+    Text1_KeyPress(code);
+    if (code != 0 && !Text1->isReadOnly())
+        static_cast<InputBox*>(Text1)->insertCharacter(decodeCp1252(QByteArray(1, char(code)))[0]);
 }
 
 void frmSchreiben::Text1_KeyDown(int KeyCode, int) {

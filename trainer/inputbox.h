@@ -10,6 +10,8 @@ public:
     explicit InputBox(QWidget* parent = nullptr);
     // Appends an accepted character (CR becomes a line break).
     void insertCharacter(QChar c);
+    // Lines a paragraph may fill before the box splits it where it wraps.
+    static constexpr int kZeilen = 8;
 
 protected:
     bool canInsertFromMimeData(const QMimeData*) const override { return false; }

@@ -9,9 +9,12 @@
 #include "platform/units.h"
 #include "testenv.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
 
 class TstPlatform : public QObject {
     Q_OBJECT
@@ -30,6 +33,8 @@ private slots:
     void utf8Detection_data();
     void utf8Detection();
     void viewOffsets();
+    void viewLongParagraph_data();
+    void viewLongParagraph();
     void viewLoad_data();
     void viewLoad();
     void viewLoadRefusals();
@@ -239,6 +244,54 @@ void TstPlatform::viewOffsets() {
     QCOMPARE(v.text(), QString("ab\r\ncd\r\n\r\nef"));
     v.setText(QString());
     QCOMPARE(v.text(), QString());
+}
+
+// A paragraph of many lines is held in pieces cut where lines start: every
+// piece but a paragraph's last fills its lines exactly, at every width, and
+// the text, offsets and marks stay as they were.
+void TstPlatform::viewLongParagraph_data() {
+    QTest::addColumn<QList<int>>("widths");
+    QTest::newRow("one width") << QList<int>{600};
+    QTest::newRow("narrower") << QList<int>{600, 300};
+    QTest::newRow("wider") << QList<int>{300, 700};
+}
+
+void TstPlatform::viewLongParagraph() {
+    QFETCH(QList<int>, widths);
+    const QString text = QString("ein langer satz ohne ende ").repeated(60) + "\r\nkurz";
+    RichTextView v;
+    v.resize(widths[0], 120);
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    v.setText(text);
+    v.setSelection(900, 1);
+    v.setSelColor(Qt::red);
+    auto check = [&] {
+        QCOMPARE(v.text(), text);
+        QCOMPARE(v.selStart(), 900);
+        QCOMPARE(v.charColor(900), QColor(Qt::red));
+        QCOMPARE(v.charColor(899), QColor(Qt::black));
+        QVERIFY(v.document()->blockCount() > 2);  // the paragraph is in pieces
+        QString pieces;
+        for (QTextBlock b = v.document()->begin(); b.isValid(); b = b.next()) {
+            v.document()->documentLayout()->blockBoundingRect(b);
+            if (b.next().isValid() && b.next().text() != "kurz")
+                QCOMPARE(b.layout()->lineCount(), RichTextView::kStueckZeilen);
+            pieces += b.text();
+        }
+        QCOMPARE(pieces, QString(text).remove("\r\n"));
+    };
+    for (int w : widths) {
+        v.resize(w, 120);
+        QTRY_COMPARE(v.width(), w);
+        check();
+        if (QTest::currentTestFailed()) return;
+    }
+    // Another font breaks the lines elsewhere.
+    QFont f = v.font();
+    f.setPointSize(f.pointSize() * 2);
+    v.setFont(f);
+    check();
 }
 
 void TstPlatform::viewLoad_data() {

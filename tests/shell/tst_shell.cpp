@@ -27,6 +27,8 @@ private slots:
     void firstStart();
     void storedValues_data();
     void storedValues();
+    void resizeSnapsBack_data();
+    void resizeSnapsBack();
     void shutDownWrites();
     void minimisedExit();
     void unwritableStore();
@@ -127,6 +129,29 @@ void TstShell::storedValues() {
     QCOMPARE(actual, expected);
     // Whatever was stored, start-up ends with the window at its fixed size.
     QCOMPARE(w.size(), QSize(937, 647));
+}
+
+void TstShell::resizeSnapsBack_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("smaller") << QSize(600, 400);
+    QTest::newRow("larger") << QSize(1200, 900);
+    QTest::newRow("only wider") << QSize(1000, 647);
+    QTest::newRow("only lower") << QSize(937, 500);
+}
+
+// Dragging the frame after the window is open: it springs back to its
+// fixed size, and the writing window still fills it.
+void TstShell::resizeSnapsBack() {
+    QFETCH(QSize, size);
+    TestEnv env;
+    frmVelkora& w = env.app->forms.get<frmVelkora>();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QWidget* sub = env.app->forms.get<frmSchreiben>().parentWidget();
+    const QSize subSize = sub->size();
+    w.resize(size);
+    QTRY_COMPARE(w.size(), QSize(937, 647));
+    QTRY_COMPARE(sub->size(), subSize);
 }
 
 void TstShell::shutDownWrites() {

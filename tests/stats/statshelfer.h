@@ -92,6 +92,11 @@ inline void uebungEinfuegen(const TestDb& db, const QVariant& lektion, const QVa
 }
 
 // One finger row: left hand sum, right hand sum, and the left little finger.
+// One row of fehlerliste with all twelve counters, in column order.
+inline void fingerZeileEinfuegen(const TestDb& db, const QVariantList& zwoelf) {
+    QVERIFY(db.exec(QStringLiteral("INSERT INTO fehlerliste VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), zwoelf));
+}
+
 inline void fingerEinfuegen(const TestDb& db, const QVariant& liha, const QVariant& reha,
                             const QVariant& lklein = 0) {
     QVERIFY(db.exec(QStringLiteral("INSERT INTO fehlerliste VALUES (?, ?, 0, 0, 0, 0, 0, 0, 0, 0, 0, ?)"),

@@ -103,16 +103,13 @@ void beispielWerte(Uebung& ex) {
     ex.sekunden = 75;
     ex.anschlaegeGanz = 140;
     ex.anschlaegeProMinute = 112;
-    ex.finger = Fingerfehler{};
-    ex.finger.LIHA = 1;
-    ex.finger.lkleinerfinger = 1;
-    ex.finger.REHA = 2;
-    ex.finger.rzeigefinger = 1;
-    ex.finger.rringfinger = 1;
+    // Twelve different values, in the order of the columns: a column written
+    // to its neighbour shows.
+    ex.finger = Fingerfehler{10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 35};
 }
 
 const QVariantList kBeispielAuswertung = {4, 140, 1.25, 140, 3, 2, 112};
-const QVariantList kBeispielFinger = {1, 1, 0, 0, 0, 0, 0, 1, 0, 1, 0, 2};
+const QVariantList kBeispielFinger = {10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 35};
 const QString kAuswertungWerte = QStringLiteral(
     "SELECT IDLektion, MaximalPunkte, stoppzeit, zaehler, fehler, ergebnis, anschlaege FROM Auswertung");
 
@@ -221,6 +218,11 @@ void TstDatenbank::anweisungen_data() {
                                     << Zeilen{nullen};
     QTest::newRow("7 totals per finger") << f << "sql" << Sql::kStatistik << Zeilen{{3, 0, 2}, {4, 1, 3}}
                                          << kStatistikSpalten << Zeilen{summen};
+    // Every finger its own value, so each column is told from its neighbours.
+    QTest::newRow("7 every finger") << f << "sql" << Sql::kStatistik
+                                    << Zeilen{{100, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 200},
+                                              {100, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 200}}
+                                    << kStatistikSpalten << Zeilen{{11, 22, 33, 44, 55, 66, 77, 88, 99, 110}};
 
     const QStringList ma = {"IDLektion", "anschlaege"};
     QTest::newRow("8 empty: no rows") << v << "shape" << Sql::kMittelJeLektion << Zeilen{} << ma << Zeilen{};
@@ -250,7 +252,8 @@ void TstDatenbank::anweisungen() {
     {
         TestDb db(finger ? fingerPfad(*env_) : velkoraPfad(*env_));
         for (const auto& r : einfuegen) {
-            if (finger) fingerEinfuegen(db, r[0], r[1], r[2]);
+            if (finger && r.size() == 12) fingerZeileEinfuegen(db, r);
+            else if (finger) fingerEinfuegen(db, r[0], r[1], r[2]);
             else uebungEinfuegen(db, r[0], r[1], r[2]);
         }
     }
@@ -580,9 +583,10 @@ void TstDatenbank::uebungGetipptBisDbEnde() {
     const Zeilen a = TestDb(velkoraPfad(*env_)).rows(kAuswertungWerte);
     QCOMPARE(a.size(), 1);
     vergleicheZeile(a[0], kBeispielAuswertung);
+    // The three errors: left little finger (a), right index (j), right ring (l).
     const Zeilen f = TestDb(fingerPfad(*env_)).rows(Sql::kFehlerliste);
     QCOMPARE(f.size(), 1);
-    vergleicheZeile(f[0], kBeispielFinger);
+    vergleicheZeile(f[0], QVariantList{1, 1, 0, 0, 0, 0, 0, 1, 0, 1, 0, 2});
     QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT Datum FROM Auswertung")[0][0].toString(),
              QDate::currentDate().toString(Qt::ISODate));
 }
@@ -724,7 +728,7 @@ void TstDatenbank::offenerBrowserStehtAufNeuerZeile() {
     QVERIFY(b);
     QVERIFY(!b->isVisible());
     QCOMPARE(b->adoPrimaryRS.position(), qint64(3));
-    QCOMPARE(b->txtFields[11]->text(), QStringLiteral("2"));
+    QCOMPARE(b->txtFields[11]->text(), QStringLiteral("35"));
     // Paging back reads the stored rows.
     d.cmdPrevious_Click();
     QCOMPARE(d.txtFields[2]->text(), QStringLiteral("2"));

@@ -542,14 +542,20 @@ void TstStatfenster::diagrammOhneDatenbank() {
 
 void TstStatfenster::fingerdiagramm() {
     vierUebungen(*env_);
+    // Each finger its own count, so a bar under a neighbour's name shows.
+    fingerZeileEinfuegen(TestDb(fingerPfad(*env_)), {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 0});
     frmblockchart& c = env_->app->forms.get<frmblockchart>();
     QCOMPARE(c.windowTitle(), QStringLiteral("Grafische Auswertung: Fehler der einzelnen Finger"));
     const auto& d = c.daten();
+    const QStringList namen = {"Linker kleiner Finger", "Linker Ringfinger",   "Linker Mittelfinger",
+                               "Linker Zeigefinger",    "Linker Daumen",       "Rechter Daumen",
+                               "Rechter Zeigefinger",   "Rechter Mittelfinger", "Rechter Ringfinger",
+                               "Rechter kleiner Finger"};
     QCOMPARE(d.size(), 10);
-    QCOMPARE(d[0].first, QStringLiteral("Linker kleiner Finger"));
-    QCOMPARE(d[0].second, qint64(3));
-    for (int i = 1; i < 10; ++i) QCOMPARE(d[i].second, qint64(0));
-    QCOMPARE(d[9].first, QStringLiteral("Rechter kleiner Finger"));
+    for (int i = 0; i < 10; ++i) {
+        QCOMPARE(d[i].first, namen[i]);
+        QCOMPARE(d[i].second, qint64(10 * (i + 1) + (i == 0 ? 3 : 0)));
+    }
     // Drawn top-down in column order.
     QCOMPARE(kategorien(c.MSChart1->chart(), Qt::Vertical).last(), QStringLiteral("Linker kleiner Finger"));
     QVERIFY(env_->services.messages.isEmpty());

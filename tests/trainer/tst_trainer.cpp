@@ -8,14 +8,19 @@
 #include "testenv.h"
 #include "trainer/frmSchreiben.h"
 #include "trainer/keybutton.h"
+#include "trainer/keytable.h"
+#include "trainer/recording.h"
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QTimer>
 
 namespace {
@@ -80,6 +85,17 @@ private slots:
     void keyColours();
     void enterStaysRed();
     void shortcutsAreNoErrors();
+    void composedCharacters_data();
+    void composedCharacters();
+    void modifierChords_data();
+    void modifierChords();
+    void altLetterOpensMenu();
+    void fingerTable_data();
+    void fingerTable();
+    void colourDesign_data();
+    void colourDesign();
+    void endPromptVisible();
+    void longParagraphInSight();
     void figure();
     void stopwatch_data();
     void stopwatch();
@@ -259,6 +275,257 @@ void TstTrainer::shortcutsAreNoErrors() {
     QCOMPARE(env.app->ex.fehler, 0.0);
     QVERIFY(s.Text1->toPlainText().isEmpty());
     QCOMPARE(triggered, 1);
+}
+
+// What the platforms deliver for a dead key: X11 and Wayland swallow the
+// dead key and commit the composed character through the input method;
+// Windows sends the dead key without text, then the next key with the
+// composed text. Events: "dead^" / "dead´" press a dead key (no text),
+// "im:x" commits x, "pre:x" shows x as text still being composed,
+// "key:x" presses and releases a key whose text is x.
+void TstTrainer::composedCharacters_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<double>("fehler");
+    QTest::addColumn<double>("zaehler");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("display");
+    const QString e = QString::fromUtf8("é"), a = QString::fromUtf8("â"), acute = QString::fromUtf8("´");
+    QTest::newRow("dead key alone is no key yet") << "^x" << QStringList{"dead^"} << 0.0 << 0.0 << "" << "^";
+    QTest::newRow("committed sign") << "^x" << QStringList{"dead^", "im:^"} << 0.0 << 1.0 << "^" << "x";
+    QTest::newRow("committed letter") << e + "x" << QStringList{"dead´", "im:" + e} << 0.0 << 1.0 << e << "x";
+    QTest::newRow("composed key text") << a + "x" << QStringList{"dead^", "key:" + a} << 0.0 << 1.0 << a << "x";
+    QTest::newRow("acute twice") << acute + "x" << QStringList{"dead´", "im:" + acute} << 0.0 << 1.0 << acute << "x";
+    // X11 swallows the dead key's press and composes ´ and space to '.
+    QTest::newRow("acute, space on X11") << acute + "x" << QStringList{"up´", "im:'"} << 0.0 << 1.0 << acute << "x";
+    QTest::newRow("apostrophe key stays") << acute + "x" << QStringList{"up´", "key:'"} << 1.0 << 0.0 << "" << acute;
+    QTest::newRow("wrong composition") << e + "x" << QStringList{"dead^", "im:" + QString::fromUtf8("ê")} << 1.0 << 0.0 << "" << e;
+    QTest::newRow("pre-edit is not typed") << e + "x" << QStringList{"pre:" + e} << 0.0 << 0.0 << "" << e;
+    QTest::newRow("commit of two characters") << "ab" << QStringList{"im:ab"} << 0.0 << 2.0 << "ab" << "ENDE";
+    QTest::newRow("outside the code page") << "ax" << QStringList{"im:" + QString(QChar(0x0103))} << 0.0 << 0.0 << "" << "a";
+}
+
+void TstTrainer::composedCharacters() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, events);
+    QFETCH(double, fehler);
+    QFETCH(double, zaehler);
+    QFETCH(QString, box);
+    QFETCH(QString, display);
+    TestEnv env;
+    frmSchreiben& s = exercise(env, text);
+    bool deadKeyLit = true;
+    for (const QString& ev : events) {
+        const QString arg = ev.mid(ev.indexOf(':') + 1);
+        if (ev.startsWith("up")) {
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Dead_Acute, Qt::NoModifier, QString());
+            QApplication::sendEvent(s.Text1, &release);
+        } else if (ev.startsWith("dead")) {
+            const Qt::Key key = ev == "dead^" ? Qt::Key_Dead_Circumflex : Qt::Key_Dead_Acute;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString());
+            QApplication::sendEvent(s.Text1, &press);
+            for (int i : tastenFuerVk(key == Qt::Key_Dead_Circumflex ? 220 : 221))
+                deadKeyLit = deadKeyLit && s.tastenfarbe(i) == kGreen;
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString());
+            QApplication::sendEvent(s.Text1, &release);
+        } else if (ev.startsWith("im:") || ev.startsWith("pre:")) {
+            QInputMethodEvent im(ev.startsWith("pre:") ? arg : QString(), {});
+            if (ev.startsWith("im:")) im.setCommitString(arg);
+            QApplication::sendEvent(s.Text1, &im);
+        } else {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, arg);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, arg);
+            QApplication::sendEvent(s.Text1, &press);
+            QApplication::sendEvent(s.Text1, &release);
+        }
+    }
+    const Uebung& ex = env.app->ex;
+    QCOMPARE(ex.fehler, fehler);
+    QCOMPARE(ex.zaehler, zaehler);
+    QCOMPARE(s.Text1->toPlainText(), box);
+    QCOMPARE(s.Text2->text(), display);
+    QVERIFY2(deadKeyLit, "the dead key lights on key down");
+    QCOMPARE(env.services.sounds.filter("FASTHEY.wav").size(), int(fehler));
+}
+
+// Alt chords are the menu's access keys and never typing; AltGr types,
+// whether it arrives as Ctrl+Alt (Windows) or as its own level (X11).
+void TstTrainer::modifierChords_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("keyText");
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<double>("fehler");
+    const int alt = Qt::AltModifier, ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
+    const QString euro = QString::fromUtf8("€");
+    QTest::newRow("Alt+J where j is expected") << "jx" << int(Qt::Key_J) << alt << "j" << false << 0.0;
+    QTest::newRow("Alt+X where j is expected") << "jx" << int(Qt::Key_X) << alt << "x" << false << 0.0;
+    QTest::newRow("Alt+Shift+J") << "Jx" << int(Qt::Key_J) << (alt | int(Qt::ShiftModifier)) << "J" << false << 0.0;
+    QTest::newRow("Ctrl+J") << "jx" << int(Qt::Key_J) << int(Qt::ControlModifier) << "\x0a" << false << 0.0;
+    QTest::newRow("AltGr+Q as Ctrl+Alt") << "@x" << int(Qt::Key_Q) << ctrlAlt << "@" << true << 0.0;
+    QTest::newRow("Ctrl+Alt+E") << euro + "x" << int(Qt::Key_E) << ctrlAlt << euro << true << 0.0;
+    QTest::newRow("AltGr+Q on X11") << "@x" << int(Qt::Key_At) << int(Qt::GroupSwitchModifier) << "@" << true << 0.0;
+    QTest::newRow("AltGr+7 on X11") << "{x" << int(Qt::Key_BraceLeft) << 0 << "{" << true << 0.0;
+    QTest::newRow("AltGr+M wrong") << "mx" << int(Qt::Key_mu) << ctrlAlt << QString::fromUtf8("µ") << false << 1.0;
+}
+
+void TstTrainer::modifierChords() {
+    QFETCH(QString, text);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, keyText);
+    QFETCH(bool, typed);
+    QFETCH(double, fehler);
+    TestEnv env;
+    frmSchreiben& s = exercise(env, text);
+    const auto m = Qt::KeyboardModifiers(modifiers);
+    QKeyEvent press(QEvent::KeyPress, key, m, keyText);
+    QKeyEvent release(QEvent::KeyRelease, key, m, keyText);
+    QApplication::sendEvent(s.Text1, &press);
+    QApplication::sendEvent(s.Text1, &release);
+    QCOMPARE(env.app->ex.fehler, fehler);
+    QCOMPARE(env.app->ex.zaehler, typed ? 1.0 : 0.0);
+    QCOMPARE(s.Text1->toPlainText(), typed ? keyText : QString());
+    QCOMPARE(s.Text2->text(), typed ? QString("x") : QString(text[0]));
+    const Fingerfehler& f = env.app->ex.finger;
+    QCOMPARE(f.REHA + f.LIHA, fehler > 0 ? 1 : 0);
+}
+
+void TstTrainer::altLetterOpensMenu() {
+    TestEnv env;
+    frmVelkora& main = env.app->forms.get<frmVelkora>();
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    frmSchreiben& s = exercise(env, "lx");
+    s.Text1->setFocus();
+    QTest::keyClick(s.Text1, Qt::Key_L, Qt::AltModifier);
+    QTRY_VERIFY(main.lek()->isVisible());
+    main.lek()->close();
+    QCOMPARE(env.app->ex.fehler, 0.0);
+    QCOMPARE(env.app->ex.zaehler, 0.0);
+    QCOMPARE(s.Text2->text(), QString("l"));
+}
+
+// A wrong key at each kind of expected character, with all twelve counters
+// compared: a finger swapped with its neighbour, or y and z placed as on a
+// US keyboard, fails here.
+void TstTrainer::fingerTable_data() {
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QStringList>("raised");
+    const QString l = "LIHA", r = "REHA";
+    QTest::newRow("q little") << "q" << QStringList{l, "lkleinerfinger"};
+    QTest::newRow("y little (bottom left)") << "y" << QStringList{l, "lkleinerfinger"};
+    QTest::newRow("w ring") << "w" << QStringList{l, "lringfinger"};
+    QTest::newRow("x ring") << "x" << QStringList{l, "lringfinger"};
+    QTest::newRow("e middle") << "e" << QStringList{l, "lmittelfinger"};
+    QTest::newRow("c middle") << "c" << QStringList{l, "lmittelfinger"};
+    QTest::newRow("f index") << "f" << QStringList{l, "lzeigefinger"};
+    QTest::newRow("b index") << "b" << QStringList{l, "lzeigefinger"};
+    QTest::newRow("z index (top middle)") << "z" << QStringList{r, "rzeigefinger"};
+    QTest::newRow("n index") << "n" << QStringList{r, "rzeigefinger"};
+    QTest::newRow("i middle") << "i" << QStringList{r, "rmittelfinger"};
+    QTest::newRow("comma middle") << "," << QStringList{r, "rmittelfinger"};
+    QTest::newRow("o ring") << "o" << QStringList{r, "rringfinger"};
+    QTest::newRow("period ring") << "." << QStringList{r, "rringfinger"};
+    QTest::newRow("p little") << "p" << QStringList{r, "rkleinerfinger"};
+    QTest::newRow("hyphen little") << "-" << QStringList{r, "rkleinerfinger"};
+    QTest::newRow("ä little") << QString::fromUtf8("ä") << QStringList{r, "rkleinerfinger"};
+    QTest::newRow("ß little") << QString::fromUtf8("ß") << QStringList{r, "rkleinerfinger"};
+    QTest::newRow("capital: none") << "Q" << QStringList{};
+    QTest::newRow("digit: none") << "7" << QStringList{};
+}
+
+void TstTrainer::fingerTable() {
+    QFETCH(QString, expected);
+    QFETCH(QStringList, raised);
+    TestEnv env;
+    frmSchreiben& s = exercise(env, expected + "#");
+    type(s.Text1, "#");
+    type(s.Text1, "#");
+    // All twelve counters by the names of their columns.
+    const Ergebniszeile z = fingerZeile(env.app->ex.finger);
+    QCOMPARE(z.spalten.size(), 12);
+    for (int i = 0; i < z.spalten.size(); ++i) {
+        const bool hit = raised.contains(z.spalten[i], Qt::CaseInsensitive);
+        QVERIFY2(z.werte[i].toInt() == (hit ? 2 : 0), qPrintable(z.spalten[i] + " = " + z.werte[i].toString()));
+    }
+    QCOMPARE(env.app->ex.fehler, 2.0);
+}
+
+// The colour design of the keyboard frame and the figure's strip, as the
+// settings dialog stores it (a BGR number; 0 means the base colour).
+void TstTrainer::colourDesign_data() {
+    QTest::addColumn<QStringList>("stored");  // stored and applied one after the other
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("stored colour") << QStringList{"65280"} << QColor(0, 255, 0);
+    QTest::newRow("blue-green-red order") << QStringList{"16711680"} << QColor(0, 0, 255);
+    QTest::newRow("0 after a colour") << QStringList{"255", "0"} << kBase;
+    QTest::newRow("no number keeps the colour") << QStringList{"255", "rot"} << kRed;
+}
+
+void TstTrainer::colourDesign() {
+    QFETCH(QStringList, stored);
+    QFETCH(QColor, colour);
+    TestEnv env;
+    frmVelkora& main = env.app->forms.get<frmVelkora>();
+    main.show();
+    frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+    for (const QString& v : stored) {
+        env.app->SaveSetting("Optionen", "Farbwert1", v);
+        s.farbesetzen();
+    }
+    const QImage img = main.grab().toImage();
+    QCOMPARE(img.pixelColor(s.Frame1->mapTo(&main, QPoint(3, 340))), colour);
+    QCOMPARE(img.pixelColor(s.Picture1->mapTo(&main, QPoint(s.Picture1->width() - 3, 3))), colour);
+}
+
+void TstTrainer::endPromptVisible() {
+    TestEnv env;
+    frmVelkora& main = env.app->forms.get<frmVelkora>();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    frmSchreiben& s = exercise(env, "ab");
+    typeAll(s.Text1, {"a", "b"});
+    QCOMPARE(s.Text2->text(), QString("ENDE"));
+    // The prompt's last character lies inside the view: nothing is cut off.
+    QTextCursor end(s.rtb1->document());
+    end.movePosition(QTextCursor::End);
+    const QRect r = s.rtb1->cursorRect(end);
+    QVERIFY2(s.rtb1->viewport()->rect().contains(r), qPrintable(QString("%1,%2").arg(r.right()).arg(r.bottom())));
+    QVERIFY(main.grab().save(screenshotDir() + "/frmSchreiben_ende.png"));
+}
+
+// A paragraph far wider and taller than the view: it wraps, the marked
+// character stays in sight as the walk goes on, and the offsets the engine
+// sees are those of the unwrapped text.
+void TstTrainer::longParagraphInSight() {
+    TestEnv env;
+    frmVelkora& main = env.app->forms.get<frmVelkora>();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QString text = QString("jede fee sah die kleine dose ").repeated(40);
+    text = text.trimmed() + "\r\nalle lasen";
+    frmSchreiben& s = exercise(env, text);
+    RichTextView* v = s.rtb1;
+    QCOMPARE(v->horizontalScrollBar()->maximum(), 0);
+    for (int i = 0; i < text.indexOf('\r') + 3; ++i) {
+        const QString e = s.Text2->text();
+        type(s.Text1, e == "LEER" ? " " : e == "RETURN" ? "<Enter>" : e);
+        if (i % 97 != 0) continue;
+        QVERIFY2(v->viewport()->rect().contains(v->cursorRect()), qPrintable(QString::number(i)));
+        QCOMPARE(v->selStart(), s.textpos - 1);
+        if (text[s.textpos - 1] != '\n') {
+            QCOMPARE(v->charColor(s.textpos - 1), kRed);
+            QVERIFY(v->charMarker(s.textpos - 1));
+        }
+    }
+    QCOMPARE(env.app->ex.fehler, 0.0);
+    QCOMPARE(s.Text2->text(), QString("l"));
+    QCOMPARE(v->text(), text);
+    QCOMPARE(v->charColor(0), QColor(0, 0, 0));
+    QVERIFY(main.grab().save(screenshotDir() + "/frmSchreiben_absatz.png"));
 }
 
 void TstTrainer::figure() {
