@@ -2,11 +2,13 @@
 #include "platform/qtservices.h"
 #include "platform/settingsstore.h"
 #include "shell/app.h"
+#include "trainer/recording.h"
 #include "windows/frmSplash.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QStandardPaths>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
@@ -20,11 +22,13 @@ int main(int argc, char** argv) {
     SettingsStore store;
     QtServices services;
     // An installed program keeps its results in the user's data directory.
-    const Ablageorte orte = ablageorte(QApplication::applicationDirPath(),
-                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    App app(orte.programDir, store, services, orte.databaseDir);
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const Ablageorte orte = ablageorte(QApplication::applicationDirPath(), userDir);
+    App app(orte.programDir, store, services, orte.databaseDir, userDir);
 
     frmSplash& splash = app.forms.get<frmSplash>();
     splash.show();
+    // Results a former run could not store are stored first thing.
+    QTimer::singleShot(0, &splash, [&app] { ausstehendeNachtragen(app); });
     return QApplication::exec();
 }

@@ -2,34 +2,16 @@
 // texts, and the steps every start shares.
 #include "lessons/frmLek.h"
 #include "platform/richtextview.h"
-#include "platform/textcodec.h"
 #include "platform/units.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
 #include "trainer/frmSchreiben.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-
-namespace {
-// False only for a file that can be read and holds nothing but blanks and
-// line breaks. Files that cannot be read pass: loading them says why.
-bool hatText(const QString& pfad) {
-    QFile f(pfad);
-    if (!f.open(QIODevice::ReadOnly)) return true;
-    const QByteArray anfang = f.peek(5);
-    if (f.size() > 4LL * RichTextView::kMaxLength + 4 && !isRtf(anfang)) return true;
-    if (f.size() > 64LL * 1024 * 1024) return true;
-    const QString text = decodeTextFile(f.readAll(), true);
-    for (QChar c : text)
-        if (!c.isSpace()) return true;
-    return false;
-}
-}  // namespace
 
 void frmLek::setzeTitel(const QString& titel) {
     if (auto* main = app_.forms.loaded<frmVelkora>()) main->setWindowTitle(titel);
@@ -54,14 +36,9 @@ bool frmLek::starteUebung(Gruppe gruppe, const QString& auswahl) {
 bool frmLek::LadeDatei(const QString& pfad) {
     frmSchreiben& s = app_.forms.get<frmSchreiben>();
     const QString name = QFileInfo(pfad).fileName();
-    if (!hatText(pfad)) {
-        app_.services.msgBox(this, QStringLiteral("Die Datei \"%1\" enthält keinen Text.").arg(name),
-                             Msg::Exclamation);
-        return false;
-    }
-    // UTF-8 is accepted besides Windows-1252 and RTF: own texts come from
-    // any editor.
-    if (!s.ladeText(pfad, true, true)) return false;
+    // UTF-8 and UTF-16 are accepted besides Windows-1252 and RTF: own texts
+    // come from any editor. A text of nothing but blanks is refused.
+    if (!s.ladeText(pfad, true, true, true)) return false;
     eigeneDatei = name;
     Text9->setText(eigeneDatei);
     hide();

@@ -1,6 +1,7 @@
 #include "platform/anireader.h"
 
-#include <QFile>
+#include "platform/textcodec.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -275,8 +276,8 @@ AniAnimation readAni(QByteArrayView bytes, QString* error) {
 }
 
 AniAnimation readAniFile(const QString& path, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return failAni(error, f.errorString());
-    if (f.size() > kMaxFileBytes) return failAni(error, QStringLiteral("file is too large"));
-    return readAni(f.readAll(), error);
+    // Only a regular file, and never more than the limit + 1 bytes of it.
+    const FileRead r = readRegularFile(path, kMaxFileBytes);
+    if (!r.ok()) return failAni(error, fileReadMessage(r.status, path));
+    return readAni(r.bytes, error);
 }

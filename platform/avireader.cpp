@@ -1,7 +1,8 @@
 #include "platform/avireader.h"
 #include "platform/anireader.h"
 
-#include <QFile>
+#include "platform/textcodec.h"
+
 #include <QVector>
 #include <algorithm>
 #include <cstring>
@@ -276,8 +277,8 @@ AviClip readAvi(QByteArrayView bytes, QString* error) {
 }
 
 AviClip readAviFile(const QString& path, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return failClip(error, f.errorString());
-    if (f.size() > kMaxFileBytes) return failClip(error, QStringLiteral("file is too large"));
-    return readAvi(f.readAll(), error);
+    // Only a regular file, and never more than the limit + 1 bytes of it.
+    const FileRead r = readRegularFile(path, kMaxFileBytes);
+    if (!r.ok()) return failClip(error, fileReadMessage(r.status, path));
+    return readAvi(r.bytes, error);
 }

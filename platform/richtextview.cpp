@@ -3,7 +3,6 @@
 #include "platform/textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFile>
 #include <QFileInfo>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -25,8 +24,9 @@ RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
 const QString& RichTextView::text() const { return text_; }
 
 void RichTextView::setText(const QString& t) {
-    text_ = normaliseLineBreaks(t);
-    text_.replace(QChar(0), QChar(0xFFFD));  // a NUL byte of a binary file is no text
+    // Every line break one CR LF, also the Unicode separators the document
+    // would break at; a NUL byte of a binary file is no text.
+    text_ = viewPlainText(t);
     text_.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     formats_.clear();
     fillDocument();
@@ -97,23 +97,32 @@ void RichTextView::schneideNeu() {
     setSelection(selStart_, selLength_);
 }
 
-RichTextView::LoadResult RichTextView::loadFile(const QString& path, bool allowUtf8) {
-    QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) return LoadResult::Missing;
-    // A plain-text file far above the limit is refused without being read
-    // whole (even UTF-8 needs at most 4 bytes a character); RTF carries markup.
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return LoadResult::Unreadable;
-    if (info.size() > 64LL * 1024 * 1024) return LoadResult::TooLong;
-    if (info.size() > 4LL * kMaxLength + 4 && !isRtf(f.peek(5))) return LoadResult::TooLong;
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) return LoadResult::Unreadable;
-    const QString plain = decodeTextFile(bytes, allowUtf8);
-    // The engine counts CR LF as two characters.
-    const qsizetype length = plain.size() + plain.count(QLatin1Char('\n'));
-    if (length > kMaxLength) return LoadResult::TooLong;
-    setText(plain);
+RichTextView::LoadResult RichTextView::readFile(const QString& path, bool allowUtf8, QString& text) {
+    // Plain text needs at most 4 bytes a character (UTF-8); RTF carries
+    // markup and may be much larger than its text.
+    constexpr qint64 kPlainBytes = 4LL * kMaxLength + 4;
+    constexpr qint64 kRtfBytes = 64LL * 1024 * 1024;
+    FileRead r = readRegularFile(path, kPlainBytes);
+    if (r.status == FileReadStatus::TooLarge && isRtf(r.bytes)) r = readRegularFile(path, kRtfBytes);
+    switch (r.status) {
+    case FileReadStatus::Ok: break;
+    case FileReadStatus::Missing: return LoadResult::Missing;
+    case FileReadStatus::TooLarge: return LoadResult::TooLong;
+    case FileReadStatus::NotRegular:
+    case FileReadStatus::Unreadable: return LoadResult::Unreadable;
+    }
+    QString plain = viewPlainText(decodeTextFile(r.bytes, allowUtf8));
+    // Counted as the view will report it: CR LF for every line break.
+    if (viewTextLength(plain) > kMaxLength) return LoadResult::TooLong;
+    text = std::move(plain);
     return LoadResult::Ok;
+}
+
+RichTextView::LoadResult RichTextView::loadFile(const QString& path, bool allowUtf8) {
+    QString plain;
+    const LoadResult r = readFile(path, allowUtf8, plain);
+    if (r == LoadResult::Ok) setText(plain);
+    return r;
 }
 
 int RichTextView::toDocPos(int offset) const {
@@ -200,17 +209,29 @@ bool RichTextView::charMarker(int offset) const {
 }
 
 bool ladeMitMeldung(RichTextView& view, PlatformServices& services, QWidget* parent,
-                    const QString& path, bool reportMissing, bool allowUtf8) {
+                    const QString& path, bool reportMissing, bool allowUtf8, bool nurMitText) {
     const QString name = QFileInfo(path).fileName();
-    switch (view.loadFile(path, allowUtf8)) {
-    case RichTextView::LoadResult::Ok: return true;
+    QString text;
+    switch (RichTextView::readFile(path, allowUtf8, text)) {
+    case RichTextView::LoadResult::Ok:
+        if (nurMitText && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); })) {
+            services.msgBox(parent, QStringLiteral("Die Datei \"%1\" enthält keinen Text.").arg(name),
+                            Msg::Exclamation);
+            return false;
+        }
+        view.setText(text);
+        return true;
     case RichTextView::LoadResult::Missing:
         if (reportMissing)
             services.msgBox(parent, QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(name),
                             Msg::Exclamation);
         return false;
     case RichTextView::LoadResult::Unreadable:
-        services.msgBox(parent, QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(name),
+        // A folder, pipe, device or socket is named as what it is.
+        services.msgBox(parent,
+                        notRegularKind(path).isEmpty()
+                            ? QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(name)
+                            : fileReadMessage(FileReadStatus::NotRegular, path),
                         Msg::Exclamation);
         return false;
     case RichTextView::LoadResult::TooLong:

@@ -38,8 +38,12 @@ public:
     // text is set only here (or by loadFile), never through the document.
     void setText(const QString& text);
     // Loads a Windows-1252 or RTF file. On failure the text stays as it was.
-    // With allowUtf8 a UTF-8 file is recognised too.
+    // With allowUtf8 UTF-8 and UTF-16 files are recognised too.
     LoadResult loadFile(const QString& path, bool allowUtf8 = false);
+    // Reads and decodes such a file once, without loading it: on Ok, text is
+    // what setText() will hold. Only regular files are read, and no more
+    // bytes than a text within the limit can take.
+    static LoadResult readFile(const QString& path, bool allowUtf8, QString& text);
 
     int selStart() const { return selStart_; }
     int selLength() const { return selLength_; }
@@ -93,7 +97,9 @@ private:
 
 // Loads a file into a view and tells the user in German, naming the file,
 // when it cannot: too long, unreadable, or missing (the last only when
-// reportMissing is set). The view keeps its text on failure. Returns true
-// when the text was loaded.
+// reportMissing is set). With nurMitText a file of nothing but blanks and
+// line breaks is refused too. The file is read and decoded once. The view
+// keeps its text on failure. Returns true when the text was loaded.
 bool ladeMitMeldung(RichTextView& view, PlatformServices& services, QWidget* parent,
-                    const QString& path, bool reportMissing, bool allowUtf8 = false);
+                    const QString& path, bool reportMissing, bool allowUtf8 = false,
+                    bool nurMitText = false);

@@ -2,6 +2,7 @@
 #include "platform/numbers.h"
 
 #include <cmath>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStringList>
 
@@ -46,7 +47,13 @@ bool SettingsStore::SaveSetting(const QString& appName, const QString& section,
     QSettings& s = forApp(appName);
     s.setValue(fullKey(section, key), value);
     s.sync();
-    return s.status() == QSettings::NoError;
+    if (s.status() != QSettings::FormatError) return s.status() == QSettings::NoError;
+    // The status keeps the first error of the object's life: a line it could
+    // not parse when the file was read. The value was written all the same
+    // (the file is rewritten whole), unless the file cannot be written,
+    // which the status then no longer tells.
+    const QFileInfo fi(s.fileName());
+    return QFileInfo(fi.absolutePath()).isWritable() && (!fi.exists() || (fi.isFile() && fi.isWritable()));
 }
 
 QString SettingsStore::fileName(const QString& appName) const {

@@ -1,7 +1,14 @@
 #include "platform/textcodec.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // Code points of 0x80..0x9F in Windows-1252.
@@ -69,14 +76,14 @@ int hexValue(char c) {
     return c - 'A' + 10;
 }
 // Destinations whose content is not document text.
-bool isSkippedDestination(const QByteArray& word) {
+bool isSkippedDestination(QByteArrayView word) {
     static const char* const kSkip[] = {
         "fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "footer",
         "headerl", "headerr", "footerl", "footerr", "footnote", "listtable", "listoverridetable",
         "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping", "latentstyles",
         "datastore", "filetbl", "revtbl", "pgdsctbl", "fldinst", "bkmkstart", "bkmkend"};
     for (const char* s : kSkip)
-        if (word == s) return true;
+        if (word == QByteArrayView(s)) return true;
     return false;
 }
 }  // namespace
@@ -126,7 +133,7 @@ QString rtfToPlain(const QByteArray& in) {
             } else if ((d >= 'a' && d <= 'z') || (d >= 'A' && d <= 'Z')) {
                 qsizetype j = i;
                 while (j < n && ((in[j] >= 'a' && in[j] <= 'z') || (in[j] >= 'A' && in[j] <= 'Z'))) ++j;
-                const QByteArray word = in.mid(i, j - i);
+                const QByteArrayView word(in.constData() + i, j - i);
                 bool hasParam = false;
                 long long param = 0;
                 bool neg = false;
@@ -204,8 +211,98 @@ bool looksLikeUtf8(const QByteArray& bytes) {
 QString decodeTextFile(const QByteArray& bytes, bool allowUtf8) {
     if (isRtf(bytes)) return normaliseLineBreaks(rtfToPlain(bytes));
     if (allowUtf8) {
+        if (bytes.startsWith("\xFF\xFE"))
+            return normaliseLineBreaks(QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2)));
+        if (bytes.startsWith("\xFE\xFF"))
+            return normaliseLineBreaks(QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.mid(2)));
         if (bytes.startsWith("\xEF\xBB\xBF")) return normaliseLineBreaks(QString::fromUtf8(bytes.mid(3)));
         if (looksLikeUtf8(bytes)) return normaliseLineBreaks(QString::fromUtf8(bytes));
     }
     return normaliseLineBreaks(decodeCp1252(bytes));
+}
+
+QString viewPlainText(const QString& text) {
+    QString out = normaliseLineBreaks(text);
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if (u == QChar::LineSeparator || u == QChar::ParagraphSeparator) c = QLatin1Char('\n');
+        else if (u == 0 || u == 0xFDD0 || u == 0xFDD1) c = QChar(QChar::ReplacementCharacter);
+    }
+    return out;
+}
+
+qsizetype viewTextLength(const QString& viewPlain) {
+    return viewPlain.size() + viewPlain.count(QLatin1Char('\n'));
+}
+
+FileRead readRegularFile(const QString& path, qint64 maxBytes) {
+    FileRead r;
+    // Opened without blocking (a pipe without writer would wait for ever),
+    // then checked on the open file itself, so nothing can be swapped in
+    // between the check and the read.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || errno == ELOOP)
+            r.status = FileReadStatus::Missing;
+        else if (errno == ENXIO || errno == EISDIR)  // a socket; a directory
+            r.status = FileReadStatus::NotRegular;
+        else
+            r.status = FileReadStatus::Unreadable;
+        return r;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        r.status = S_ISREG(st.st_mode) ? FileReadStatus::Unreadable : FileReadStatus::NotRegular;
+        ::close(fd);
+        return r;
+    }
+    const qint64 limit = std::max<qint64>(0, maxBytes) + 1;
+    r.bytes.reserve(qsizetype(std::min<qint64>(limit, std::max<qint64>(0, st.st_size) + 1)));
+    char buf[65536];
+    r.status = FileReadStatus::Ok;
+    while (r.bytes.size() < limit) {
+        const ssize_t n = ::read(fd, buf, size_t(std::min<qint64>(sizeof buf, limit - r.bytes.size())));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            r.status = FileReadStatus::Unreadable;
+            break;
+        }
+        if (n == 0) break;
+        r.bytes.append(buf, n);
+    }
+    ::close(fd);
+    if (r.status == FileReadStatus::Ok && r.bytes.size() > maxBytes) r.status = FileReadStatus::TooLarge;
+    if (r.status == FileReadStatus::Unreadable) r.bytes.clear();
+    return r;
+}
+
+QString notRegularKind(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return QString();
+    if (S_ISDIR(st.st_mode)) return QStringLiteral("ein Ordner");
+    if (S_ISFIFO(st.st_mode)) return QStringLiteral("eine Pipe");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return QStringLiteral("ein Gerät");
+    if (S_ISSOCK(st.st_mode)) return QStringLiteral("ein Socket");
+    return QString();
+}
+
+QString fileReadMessage(FileReadStatus status, const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    switch (status) {
+    case FileReadStatus::Ok: return QString();
+    case FileReadStatus::Missing:
+        return QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(name);
+    case FileReadStatus::NotRegular:
+    {
+        QString art = notRegularKind(path);
+        if (art.isEmpty()) art = QStringLiteral("keine gewöhnliche Datei");
+        return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: \"%1\" ist %2.").arg(name, art);
+    }
+    case FileReadStatus::Unreadable:
+        return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(name);
+    case FileReadStatus::TooLarge:
+        return QStringLiteral("Die Datei \"%1\" ist zu groß.").arg(name);
+    }
+    return QString();
 }

@@ -24,6 +24,39 @@ QString normaliseLineBreaks(const QString& text);
 bool looksLikeUtf8(const QByteArray& bytes);
 
 // Decodes a text file: RTF to plain text, otherwise Windows-1252; with
-// allowUtf8 a leading BOM or valid non-ASCII UTF-8 is read as UTF-8.
+// allowUtf8 a UTF-16 file with its byte-order mark (either order), a UTF-8
+// byte-order mark or valid non-ASCII UTF-8 is read as Unicode.
 // Line breaks of the result are '\n'.
 QString decodeTextFile(const QByteArray& bytes, bool allowUtf8 = false);
+
+// The text as the exercise view holds it: every line break (CR LF, CR, LF
+// and the Unicode line and paragraph separators) one '\n'; NUL and the two
+// code points the text document keeps for frames become U+FFFD.
+QString viewPlainText(const QString& text);
+// The length the view reports for such a text: each line break counts as
+// the two characters CR LF.
+qsizetype viewTextLength(const QString& viewPlain);
+
+// Reading a file for one of the readers.
+enum class FileReadStatus {
+    Ok,
+    Missing,     // no such file
+    NotRegular,  // a directory, pipe, device or socket: never opened for reading
+    Unreadable,  // no permission or a read error
+    TooLarge,    // more than the limit; bytes then holds the first limit + 1
+};
+struct FileRead {
+    FileReadStatus status = FileReadStatus::Missing;
+    QByteArray bytes;
+    bool ok() const { return status == FileReadStatus::Ok; }
+};
+// Reads a regular file (links followed) of at most maxBytes. Anything else
+// is refused without blocking: a pipe without writer, a device that never
+// ends. At most maxBytes + 1 bytes are read, whatever the file claims.
+FileRead readRegularFile(const QString& path, qint64 maxBytes);
+// What a path names when it is no regular file, in German with its article
+// ("ein Ordner", "eine Pipe", "ein Gerät", "ein Socket"); empty for a
+// regular file or nothing at all.
+QString notRegularKind(const QString& path);
+// The German reason for a failed read, naming the file by its name.
+QString fileReadMessage(FileReadStatus status, const QString& path);

@@ -6,10 +6,11 @@
 #include <QFileInfo>
 
 App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
-         const QString& databaseDir)
+         const QString& databaseDir, const QString& userDataDir)
     : programDir_(QDir::cleanPath(programDir)),
       databaseDir_(databaseDir.isEmpty() ? QDir::cleanPath(programDir)
                                          : QDir::cleanPath(databaseDir)),
+      userDataDir_(userDataDir.isEmpty() ? databaseDir_ : QDir::cleanPath(userDataDir)),
       store(s),
       services(svc),
       forms(*this) {}

@@ -50,10 +50,11 @@ class App {
     // Declared first so that they outlive the windows of the registry.
     QString programDir_;
     QString databaseDir_;
+    QString userDataDir_;
 
 public:
     App(const QString& programDir, SettingsStore& store, PlatformServices& services,
-        const QString& databaseDir = QString());
+        const QString& databaseDir = QString(), const QString& userDataDir = QString());
     ~App();
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -65,6 +66,9 @@ public:
 
     const QString& programDir() const { return programDir_; }
     const QString& databaseDir() const { return databaseDir_; }
+    // The user's own data directory (results waiting to be stored); the
+    // database directory unless given.
+    const QString& userDataDir() const { return userDataDir_; }
     // A file of the program directory, named as the windows name them
     // ("\Intro.inf", with the leading backslash).
     QString datei(const QString& name) const;

@@ -1,6 +1,7 @@
 #include "shell/frmVelkora.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
+#include "platform/numbers.h"
 #include "platform/units.h"
 #include "settings/frmarc.h"
 #include "shell/app.h"
@@ -12,6 +13,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QMdiArea>
@@ -215,15 +219,29 @@ void frmVelkora::MDIForm_Load() {
     parseInt16(app_.GetSetting(o, QStringLiteral("Tdauer"), QStringLiteral("5")), app_.opt.tdauer);
     // 7: position and size as stored.
     const QString st = QStringLiteral("Settings");
+    // Positions are 16-bit twips in the store's range; a value beyond it is
+    // taken as its end rather than wrapped, and the window stays on a screen.
     double v = 0;
     QPoint p = pos();
     if (parseNumber(app_.GetSetting(st, QStringLiteral("MainLeft"), QString::number(kLeft)), v))
-        p.setX(twipsToPx(v));
+        p.setX(twipsToPx(toInt16Clamped(v)));
     if (parseNumber(app_.GetSetting(st, QStringLiteral("MainTop"), QString::number(kTop)), v))
-        p.setY(twipsToPx(v));
-    move(p);
+        p.setY(twipsToPx(toInt16Clamped(v)));
     // 8: the size is fixed whatever was stored.
     resize(twipsToPx(kWidth), twipsToPx(kHeight));
+    QList<QRect> bereiche;
+    for (const QScreen* s : QGuiApplication::screens()) bereiche << s->availableGeometry();
+    move(aufBildschirm(p, size(), bereiche));
+}
+
+QPoint aufBildschirm(QPoint pos, QSize groesse, const QList<QRect>& bereiche) {
+    if (bereiche.isEmpty()) return pos;
+    const QRect kopf(pos, QSize(std::min(groesse.width(), 100), std::min(groesse.height(), 30)));
+    for (const QRect& r : bereiche)
+        if (r.contains(kopf)) return pos;
+    const QRect& r = bereiche.first();
+    return QPoint(std::clamp(pos.x(), r.left(), std::max(r.left(), r.right() + 1 - groesse.width())),
+                  std::clamp(pos.y(), r.top(), std::max(r.top(), r.bottom() + 1 - groesse.height())));
 }
 
 void frmVelkora::MDIForm_Resize() {

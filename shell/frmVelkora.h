@@ -6,6 +6,11 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 
+// Where a window of the given size stands so that it can be reached: kept
+// when the top left of its frame (100 x 30 pixels, where the title bar is)
+// lies on one of the screens' areas, otherwise moved into the first area.
+QPoint aufBildschirm(QPoint pos, QSize groesse, const QList<QRect>& bereiche);
+
 // The main window: a multiple-document frame of fixed size that holds the
 // writing window and carries the program's menu bar. Loading reads the
 // options, closing writes them back and closes every other window.

@@ -1,12 +1,16 @@
 #include "stats/datenbank.h"
+#include "platform/textcodec.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+#include <array>
 #include <atomic>
+#include <sys/stat.h>
 
 namespace {
 const QString kJetProvider = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
@@ -138,6 +142,63 @@ QString shapeAlsSql(const QString& shape) {
         .arg(quoteIdent(key), agg, quoteIdent(spalte), quoteIdent(name), kind);
 }
 
+bool istGesperrt(const QSqlError& e) {
+    // SQLITE_BUSY (5) and SQLITE_LOCKED (6), also as extended codes.
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    if (ok && ((code & 0xFF) == 5 || (code & 0xFF) == 6)) return true;
+    return e.databaseText().contains(QLatin1String("is locked"));
+}
+
+QString fehltGrund(const QString& datei) {
+    const QFileInfo fi(datei);
+    QString art = notRegularKind(datei);
+    QString name = fi.fileName();
+    if (art.isEmpty()) {
+        // The name may stand in another case, as a folder for instance.
+        const QDir dir = fi.absoluteDir();
+        for (const QString& n : dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                              QDir::NoDotAndDotDot)) {
+            if (!gleich(n, fi.fileName())) continue;
+            art = notRegularKind(dir.filePath(n));
+            if (!art.isEmpty()) {
+                name = n;
+                break;
+            }
+        }
+    }
+    if (art.isEmpty()) return QStringLiteral("Die Datei ist nicht vorhanden.");
+    return QStringLiteral("„%1“ ist %2, keine Datenbankdatei.").arg(name, art);
+}
+
+namespace {
+// The file a connection description names: as found, or as looked for
+// with the reason in *grund.
+QString dateiFuer(const QString& beschreibung, bool* gefunden, QString* grund) {
+    *gefunden = false;
+    const auto angaben = zerlegeVerbindung(beschreibung, grund);
+    if (!angaben) return QString();
+    const QString gesucht =
+        QDir::cleanPath(QString(angaben->dataSource).replace(QLatin1Char('\\'), QLatin1Char('/')));
+    const QString datei = findeDatei(gesucht);
+    if (datei.isEmpty()) {
+        *grund = fehltGrund(gesucht);
+        return gesucht;
+    }
+    *gefunden = true;
+    return datei;
+}
+
+// Device and inode of a file; false when there is none.
+bool identitaet(const QString& datei, quint64& geraet, quint64& knoten) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(datei).constData(), &st) != 0) return false;
+    geraet = quint64(st.st_dev);
+    knoten = quint64(st.st_ino);
+    return true;
+}
+}  // namespace
+
 QString engineText(const QSqlError& e) {
     QString t = e.databaseText().trimmed();
     if (t.isEmpty()) t = e.driverText().trimmed();
@@ -167,20 +228,11 @@ void Verbindung::schliessen() {
 bool Verbindung::oeffnen(const QString& beschreibung) {
     schliessen();
     fehler_.clear();
-    datei_.clear();
-    QString grund;
-    const auto angaben = zerlegeVerbindung(beschreibung, &grund);
-    if (!angaben) {
-        fehler_ = grund;
-        return false;
-    }
-    datei_ = QDir::cleanPath(QString(angaben->dataSource).replace(QLatin1Char('\\'), QLatin1Char('/')));
-    const QString gefunden = findeDatei(datei_);
-    if (gefunden.isEmpty()) {
-        fehler_ = QStringLiteral("Die Datei ist nicht vorhanden.");
-        return false;
-    }
-    datei_ = gefunden;
+    gesperrt_ = false;
+    beschreibung_ = beschreibung;
+    bool gefunden = false;
+    datei_ = dateiFuer(beschreibung, &gefunden, &fehler_);
+    if (!gefunden) return false;
 
     static std::atomic<int> zaehler{0};
     name_ = QStringLiteral("velkora-db-%1").arg(++zaehler);
@@ -191,6 +243,7 @@ bool Verbindung::oeffnen(const QString& beschreibung) {
     d.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!d.open()) {
         fehler_ = engineText(d.lastError());
+        gesperrt_ = istGesperrt(d.lastError());
         d = QSqlDatabase();
         schliessen();
         return false;
@@ -202,19 +255,34 @@ bool Verbindung::oeffnen(const QString& beschreibung) {
         if (!q.exec(QStringLiteral("PRAGMA synchronous=FULL")) ||
             !q.exec(QStringLiteral("PRAGMA schema_version"))) {
             fehler_ = engineText(q.lastError());
+            gesperrt_ = istGesperrt(q.lastError());
             q = QSqlQuery();
             d = QSqlDatabase();
             schliessen();
             return false;
         }
     }
+    identitaet(datei_, geraet_, knoten_);
     offen_ = true;
     return true;
 }
 
-QString zeileAnfuegen(QSqlDatabase db, const QString& tabelle, const QStringList& spalten,
-                      const QVariantList& werte) {
-    if (!db.isOpen()) return QStringLiteral("Die Datenbank ist nicht geöffnet.");
+bool Verbindung::ersetzt() const {
+    if (!offen_) return false;
+    quint64 g = 0, k = 0;
+    return !identitaet(datei_, g, k) || g != geraet_ || k != knoten_;
+}
+
+bool Verbindung::auffrischen() {
+    if (!ersetzt()) return offen_;
+    const QString b = beschreibung_;
+    return oeffnen(b);
+}
+
+namespace {
+// One INSERT of a row into schema.tabelle, without a transaction of its own.
+QString einfuegen(QSqlDatabase db, const QString& schema, const QString& tabelle,
+                  const QStringList& spalten, const QVariantList& werte) {
     if (spalten.size() != werte.size() || spalten.isEmpty())
         return QStringLiteral("Spalten und Werte passen nicht zusammen.");
     QStringList namen, platz;
@@ -222,29 +290,160 @@ QString zeileAnfuegen(QSqlDatabase db, const QString& tabelle, const QStringList
         namen << quoteIdent(s);
         platz << QStringLiteral("?");
     }
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(quoteIdent(tabelle), namen.join(QLatin1Char(',')),
-                                 platz.join(QLatin1Char(',')));
+    const QString ziel = schema.isEmpty() ? quoteIdent(tabelle) : quoteIdent(schema) + QLatin1Char('.') + quoteIdent(tabelle);
+    QSqlQuery ins(db);
+    if (!ins.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                         .arg(ziel, namen.join(QLatin1Char(',')), platz.join(QLatin1Char(',')))))
+        return engineText(ins.lastError());
+    for (const QVariant& w : werte) ins.addBindValue(w);
+    if (!ins.exec()) return engineText(ins.lastError());
+    return QString();
+}
+
+void zurueckrollen(QSqlDatabase db) {
+    QSqlQuery zurueck(db);
+    zurueck.exec(QStringLiteral("ROLLBACK"));  // fails harmlessly when nothing is open
+}
+}  // namespace
+
+QString zeileAnfuegen(QSqlDatabase db, const QString& tabelle, const QStringList& spalten,
+                      const QVariantList& werte) {
+    if (!db.isOpen()) return QStringLiteral("Die Datenbank ist nicht geöffnet.");
+    if (spalten.size() != werte.size() || spalten.isEmpty())
+        return QStringLiteral("Spalten und Werte passen nicht zusammen.");
     QSqlQuery steuer(db);
     // IMMEDIATE takes the write lock at once, so a locked file is waited
     // for (busy timeout) before anything is written.
     if (!steuer.exec(QStringLiteral("BEGIN IMMEDIATE"))) return engineText(steuer.lastError());
-    QString fehler;
-    {
-        QSqlQuery ins(db);
-        if (!ins.prepare(sql)) {
-            fehler = engineText(ins.lastError());
+    QString fehler = einfuegen(db, QString(), tabelle, spalten, werte);
+    if (fehler.isEmpty() && !steuer.exec(QStringLiteral("COMMIT"))) fehler = engineText(steuer.lastError());
+    if (!fehler.isEmpty()) zurueckrollen(db);
+    return fehler;
+}
+
+namespace {
+// One of the two results databases as a target of ergebnisseSpeichern().
+struct Ziel {
+    QString suffix;   // in the connection description
+    QString tabelle;  // the table its rows go to
+    QList<int> zeilen;
+    QString datei;
+    QString schema;  // on the shared connection; empty: not usable
+    QString grund;
+    bool gesperrt = false;
+};
+
+struct Fehlschlag {
+    QString grund;
+    bool gesperrt = false;
+    Ziel* ziel = nullptr;  // the file at fault; nullptr: all of the transaction
+};
+
+// Stores the rows of the given targets in one transaction.
+std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
+                                      const QList<Tabellenzeile>& zeilen) {
+    QSqlQuery steuer(db);
+    // IMMEDIATE takes the write lock of every file at once, so a locked
+    // file is waited for (busy timeout) before anything is written.
+    if (!steuer.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return Fehlschlag{engineText(steuer.lastError()), istGesperrt(steuer.lastError())};
+    for (Ziel* z : teil)
+        for (int i : z->zeilen) {
+            const QString f = einfuegen(db, z->schema, z->tabelle, zeilen[i].spalten, zeilen[i].werte);
+            if (!f.isEmpty()) {
+                zurueckrollen(db);
+                return Fehlschlag{f, f.contains(QLatin1String("is locked")), z};
+            }
+        }
+    if (!steuer.exec(QStringLiteral("COMMIT"))) {
+        Fehlschlag f{engineText(steuer.lastError()), istGesperrt(steuer.lastError())};
+        zurueckrollen(db);
+        return f;
+    }
+    return std::nullopt;
+}
+}  // namespace
+
+Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tabellenzeile>& zeilen) {
+    Speicherergebnis out;
+    out.gespeichert = QList<bool>(zeilen.size(), false);
+    std::array<Ziel, 2> ziele{Ziel{Verbindungstext::kVelkora, QStringLiteral("Auswertung")},
+                              Ziel{Verbindungstext::kFinger, QStringLiteral("fehlerliste")}};
+    for (int i = 0; i < zeilen.size(); ++i)
+        for (Ziel& z : ziele)
+            if (gleich(zeilen[i].tabelle, z.tabelle)) z.zeilen << i;
+
+    // The first usable file is the connection's own, the other is attached.
+    Verbindung v;
+    for (Ziel& z : ziele) {
+        if (z.zeilen.isEmpty()) continue;
+        const QString beschreibung = verbindungstext(Verbindungstext::kJet, verzeichnis, z.suffix);
+        if (!v.istOffen()) {
+            if (v.oeffnen(beschreibung)) {
+                z.schema = QStringLiteral("main");
+            } else {
+                z.grund = v.fehler();
+                z.gesperrt = v.gesperrt();
+            }
+            z.datei = v.datei();
+            continue;
+        }
+        bool gefunden = false;
+        z.datei = dateiFuer(beschreibung, &gefunden, &z.grund);
+        if (!gefunden) continue;
+        QSqlQuery q(v.db());
+        // Named after its file, as the engine's messages show it.
+        const QString schema = z.tabelle == QLatin1String("Auswertung") ? QStringLiteral("velkora")
+                                                                         : QStringLiteral("finger");
+        q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + schema);
+        q.addBindValue(QUrl::fromLocalFile(z.datei).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
+        // Reading the schema version reads the file: a file that is no
+        // database is refused here, a locked one waited for.
+        if (q.exec() && q.exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(schema)) &&
+            q.exec(QStringLiteral("PRAGMA %1.schema_version").arg(schema))) {
+            z.schema = schema;
         } else {
-            for (const QVariant& w : werte) ins.addBindValue(w);
-            if (!ins.exec()) fehler = engineText(ins.lastError());
+            z.grund = engineText(q.lastError());
+            z.gesperrt = istGesperrt(q.lastError());
         }
     }
-    if (fehler.isEmpty() && !steuer.exec(QStringLiteral("COMMIT"))) fehler = engineText(steuer.lastError());
-    if (!fehler.isEmpty()) {
-        QSqlQuery zurueck(db);
-        zurueck.exec(QStringLiteral("ROLLBACK"));  // fails harmlessly when nothing is open
+
+    QList<Ziel*> bereit;
+    bool gesperrt = false;
+    for (Ziel& z : ziele) {
+        if (!z.schema.isEmpty()) bereit << &z;
+        gesperrt = gesperrt || z.gesperrt;
     }
-    return fehler;
+    auto scheitern = [&](Ziel* z, const QString& grund) {
+        if (z->grund.isEmpty()) z->grund = grund;
+        z->schema.clear();
+    };
+    // A lock passes: the rows wait together rather than be stored apart.
+    if (gesperrt) bereit.clear();
+    if (!bereit.isEmpty()) {
+        if (auto f = transaktion(v.db(), bereit, zeilen)) {
+            if (f->gesperrt || bereit.size() == 1) {
+                // Nothing of the transaction was stored.
+                for (Ziel* z : bereit)
+                    if (!f->ziel || f->ziel == z) scheitern(z, f->grund);
+                for (Ziel* z : bereit) z->schema.clear();
+            } else {
+                // A lasting fault of one file must not keep the other's rows out.
+                for (Ziel* z : bereit)
+                    if (auto g = transaktion(v.db(), {z}, zeilen)) scheitern(z, g->grund);
+            }
+        }
+    }
+    for (Ziel& z : ziele) {
+        if (z.zeilen.isEmpty()) continue;
+        if (!z.schema.isEmpty() && !gesperrt) {
+            for (int i : z.zeilen) out.gespeichert[i] = true;
+        } else if (!z.grund.isEmpty()) {
+            out.fehler << Speicherergebnis::Fehler{z.datei, z.grund};
+        }
+        // Otherwise held back with the rows of a file at fault, which says why.
+    }
+    return out;
 }
 
 std::optional<qint64> zeilenAnzahl(QSqlDatabase db, const QString& anweisung, QString* fehler) {

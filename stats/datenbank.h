@@ -83,6 +83,9 @@ QString shapeAlsSql(const QString& shape);
 
 // The engine's own description of an error.
 QString engineText(const class QSqlError& e);
+// True when the error says the file is locked by another connection or
+// program: a passing state, worth trying again later.
+bool istGesperrt(const class QSqlError& e);
 
 // How long a locked database is waited for before a statement fails.
 constexpr int kBusyTimeoutMs = 2000;
@@ -107,13 +110,57 @@ public:
     QSqlDatabase db() const;
     const QString& fehler() const { return fehler_; }
     const QString& datei() const { return datei_; }
+    // The last failure was a lock held by someone else.
+    bool gesperrt() const { return gesperrt_; }
+
+    // True when the open file is no longer the one under its name: it was
+    // replaced (a backup restored) or removed. The connection would go on
+    // reading and writing the old file.
+    bool ersetzt() const;
+    // Opens the file under the name again when the open one was replaced;
+    // false when that fails (fehler() says why).
+    bool auffrischen();
 
 private:
     QString name_;
+    QString beschreibung_;
     QString datei_;
     QString fehler_;
     bool offen_ = false;
+    bool gesperrt_ = false;
+    quint64 geraet_ = 0, knoten_ = 0;  // identity of the open file
 };
+
+// Why a database file cannot be found: "nicht vorhanden", or what stands
+// there instead of a file (a folder, a pipe, ...).
+QString fehltGrund(const QString& datei);
+
+// One row for one of the two results databases.
+struct Tabellenzeile {
+    QString tabelle;  // "Auswertung" (velkora.mdb) or "fehlerliste" (finger.mdb)
+    QStringList spalten;
+    QVariantList werte;
+    friend bool operator==(const Tabellenzeile&, const Tabellenzeile&) = default;
+};
+
+// What became of rows given to ergebnisseSpeichern().
+struct Speicherergebnis {
+    QList<bool> gespeichert;  // per row, in the order given
+    struct Fehler {
+        QString datei;  // the database file (as found, or as looked for)
+        QString grund;  // German, or the engine's text
+    };
+    QList<Fehler> fehler;  // one per database that could not take its rows
+};
+
+// Appends rows to the results databases of a directory in one transaction:
+// one connection to velkora.mdb with finger.mdb attached, so that the
+// engine's commit over both files stores every row or none (the rollback
+// journal gives that; a write-ahead log would not). A file that cannot be
+// used for good (missing, damaged, no database, a folder, no such table,
+// read-only) leaves its own rows unstored while the other file's rows are
+// stored; a lock or a full disk leaves all rows unstored.
+Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tabellenzeile>& zeilen);
 
 // Appends one row in a transaction of its own: either the whole row is
 // stored or nothing. Returns the engine's error text, empty on success.

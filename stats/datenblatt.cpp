@@ -313,6 +313,13 @@ bool Datenblatt::datenLaden() {
 }
 
 bool Datenblatt::datensaetzeBereit() {
+    // A file replaced under the open connection (a backup restored) is
+    // opened again, once; the old one would be read and written unseen.
+    if (adoPrimaryRS.istOffen() && verbindung_.ersetzt()) {
+        adoPrimaryRS.schliessen();
+        verbindung_.schliessen();
+        ladeFehlerFrisch_ = false;
+    }
     if (adoPrimaryRS.istOffen()) return true;
     // A failure of the load a moment ago is not retried at once: a locked
     // file would be waited for twice in a row.
@@ -321,6 +328,19 @@ bool Datenblatt::datensaetzeBereit() {
         return false;
     }
     return datenLaden();
+}
+
+void Datenblatt::zeilenGespeichert(const QList<Tabellenzeile>& zeilen) {
+    const bool warOffen = adoPrimaryRS.istOffen() && !verbindung_.ersetzt();
+    if (!warOffen) {
+        // Read from the file, which already holds the new rows.
+        ladeFehlerFrisch_ = false;
+        if (!datensaetzeBereit()) return;
+        if (!adoPrimaryRS.eof()) adoPrimaryRS.moveLast();
+        return;
+    }
+    for (const Tabellenzeile& z : zeilen)
+        if (z.tabelle.compare(art_.tabelle, Qt::CaseInsensitive) == 0) adoPrimaryRS.angefuegt(z.spalten, z.werte);
 }
 
 QString Datenblatt::datei() const {

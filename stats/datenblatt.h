@@ -84,6 +84,10 @@ public:
     // missing or locked then). False when it still cannot be opened;
     // ladeFehler() then says why.
     bool datensaetzeBereit();
+    // Rows the recording stored in this browser's table: an open row set
+    // takes them as its last rows, one whose file was replaced is read
+    // again; either way the browser then stands on the newest row.
+    void zeilenGespeichert(const QList<Tabellenzeile>& zeilen);
     const QString& ladeFehler() const { return ladeFehler_; }
     // The database file (as found, or as looked for when missing).
     QString datei() const;

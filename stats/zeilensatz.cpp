@@ -135,6 +135,12 @@ bool Zeilensatz::anfuegen(const QString& tabelle, const QStringList& spalten, co
         fehler_ = f;
         return false;
     }
+    angefuegt(spalten, werte);
+    return true;
+}
+
+void Zeilensatz::angefuegt(const QStringList& spalten, const QVariantList& werte) {
+    if (!offen_) return;
     QVariantList zeile;
     for (const QString& s : spalten_) {
         QVariant v;
@@ -153,5 +159,4 @@ bool Zeilensatz::anfuegen(const QString& tabelle, const QStringList& spalten, co
     ++anzahl_;
     pos_ = anzahl_ - 1;
     if (MoveComplete) MoveComplete();
-    return true;
 }

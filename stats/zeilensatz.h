@@ -48,6 +48,9 @@ public:
     // read as null. Returns false (fehler() has the engine's text) when the
     // row was not stored; the set is then unchanged.
     bool anfuegen(const QString& tabelle, const QStringList& spalten, const QVariantList& werte);
+    // Takes note of a row stored in the set's table by another connection:
+    // it becomes the set's last row, and the set stands on it.
+    void angefuegt(const QStringList& spalten, const QVariantList& werte);
 
     // Called after every move, also onto BOF or EOF.
     std::function<void()> MoveComplete;

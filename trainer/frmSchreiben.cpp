@@ -2,6 +2,7 @@
 #include "platform/controls.h"
 #include "platform/numbers.h"
 #include "platform/richtextview.h"
+#include "platform/textcodec.h"
 #include "platform/units.h"
 #include "settings/reminder.h"
 #include "shell/app.h"
@@ -204,8 +205,8 @@ void frmSchreiben::farbesetzen() {
     }
 }
 
-bool frmSchreiben::ladeText(const QString& path, bool reportMissing, bool allowUtf8) {
-    return ladeMitMeldung(*rtb1, app_.services, this, path, reportMissing, allowUtf8);
+bool frmSchreiben::ladeText(const QString& path, bool reportMissing, bool allowUtf8, bool nurMitText) {
+    return ladeMitMeldung(*rtb1, app_.services, this, path, reportMissing, allowUtf8, nurMitText);
 }
 
 // ---- the exercise engine ----

@@ -118,8 +118,10 @@ public:
     // Loads a text file into the target view. A file that is too long or
     // cannot be read is refused with a message naming it (the view keeps its
     // text); a missing file is reported only when reportMissing is set.
-    // Returns true when the text was loaded.
-    bool ladeText(const QString& path, bool reportMissing, bool allowUtf8 = false);
+    // With nurMitText a file of nothing but blanks and line breaks is
+    // refused too. Returns true when the text was loaded.
+    bool ladeText(const QString& path, bool reportMissing, bool allowUtf8 = false,
+                  bool nurMitText = false);
 
     // The prompt that replaces the text once it is typed.
     static const QString kAuswertungPrompt;
