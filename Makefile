@@ -6,7 +6,7 @@ JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench install package clean
+.PHONY: all deps configure build run test bench install package fuzz clean
 
 all: build
 
@@ -40,6 +40,33 @@ install: build
 package: build
 	cd $(BUILD) && cpack -G DEB
 	@ls -l $(BUILD)/velkora_*.deb
+
+# Fuzzing: every target of fuzz/ built with clang, libFuzzer, AddressSanitizer
+# and UBSan, each run for FUZZ_SECONDS on a working copy of its corpus.
+# Inputs that break a target are kept as fuzz-<target>-crash-* in FUZZ_BUILD;
+# copy them into fuzz/corpus/<target>/ once fixed, so the tests replay them.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= text textview ani avi settings
+
+fuzz:
+	@sh tools/install-deps.sh fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DVELKORA_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/fuzz/corpus-$$t; \
+	  cp -n fuzz/corpus/$$t/* $(FUZZ_BUILD)/fuzz/corpus-$$t/ 2>/dev/null || true; \
+	  case $$t in \
+	    text|textview) cp -n data/*.inf $(FUZZ_BUILD)/fuzz/corpus-$$t/ ;; \
+	    ani) cp -n $(FUZZ_BUILD)/dino.ani $(FUZZ_BUILD)/fuzz/corpus-$$t/ ;; \
+	    avi) cp -n $(FUZZ_BUILD)/FILEMOVE.AVI $(FUZZ_BUILD)/fuzz/corpus-$$t/ ;; \
+	  esac; \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/fuzz/fuzz_$$t \
+	    -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/fuzz-$$t- $(FUZZ_BUILD)/fuzz/corpus-$$t; \
+	done
 
 clean:
 	rm -rf $(BUILD)

@@ -3,6 +3,9 @@
 # but only those that are missing. Uses sudo only when not root.
 set -e
 PKGS="cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6sql6-sqlite qt6-charts-dev qt6-multimedia-dev fonts-liberation desktop-file-utils appstream dpkg-dev file librsvg2-bin"
+# "install-deps.sh fuzz": also clang with libFuzzer and the sanitizer
+# runtimes, needed by `make fuzz` only.
+[ "$1" = "fuzz" ] && PKGS="$PKGS clang libclang-rt-14-dev"
 missing=""
 for p in $PKGS; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
