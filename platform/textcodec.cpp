@@ -211,10 +211,14 @@ bool looksLikeUtf8(const QByteArray& bytes) {
 QString decodeTextFile(const QByteArray& bytes, bool allowUtf8) {
     if (isRtf(bytes)) return normaliseLineBreaks(rtfToPlain(bytes));
     if (allowUtf8) {
-        if (bytes.startsWith("\xFF\xFE"))
-            return normaliseLineBreaks(QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2)));
-        if (bytes.startsWith("\xFE\xFF"))
-            return normaliseLineBreaks(QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.mid(2)));
+        // UTF-16 with its byte-order mark, as Windows editors save "Unicode";
+        // a last odd byte shows as a replacement character.
+        const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
+        if (le || be) {
+            QStringDecoder dec(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                               QStringDecoder::Flag::Stateless);
+            return normaliseLineBreaks(dec.decode(bytes.mid(2)));
+        }
         if (bytes.startsWith("\xEF\xBB\xBF")) return normaliseLineBreaks(QString::fromUtf8(bytes.mid(3)));
         if (looksLikeUtf8(bytes)) return normaliseLineBreaks(QString::fromUtf8(bytes));
     }

@@ -128,7 +128,7 @@ bool ausstehendeSchreiben(const QString& datei, const QList<AusstehendeZeile>& z
     QDir().mkpath(QFileInfo(datei).absolutePath());
     QSaveFile f(datei);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(QJsonDocument(QJsonObject{{QStringLiteral("zeilen"), a}}).toJson(QJsonDocument::Indented));
+    f.write(QJsonDocument(QJsonObject{{QStringLiteral("zeilen"), a}}).toJson(QJsonDocument::Compact));
     return f.commit();
 }
 

@@ -8,6 +8,11 @@
 #include <QWidget>
 #include <QFile>
 #include <QLocale>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 void prepareTestApplication() {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -73,4 +78,28 @@ void TestEnv::writeFile(const QString& name, const QByteArray& bytes) const {
 
 void TestEnv::removeFile(const QString& name) const {
     QFile::remove(joinProgramPath(dir_.path(), name));
+}
+
+Sonderdatei::Sonderdatei(const QString& art, const QString& pfad) {
+    const QByteArray p = QFile::encodeName(pfad);
+    if (art == QLatin1String("fifo")) {
+        ok_ = ::mkfifo(p.constData(), 0600) == 0;
+    } else if (art == QLatin1String("geraet")) {
+        ok_ = QFile::link(QStringLiteral("/dev/zero"), pfad);
+    } else if (art == QLatin1String("ordner")) {
+        ok_ = QDir().mkpath(pfad);
+    } else if (art == QLatin1String("socket")) {
+        socket_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un adresse{};
+        adresse.sun_family = AF_UNIX;
+        ok_ = socket_ >= 0 && size_t(p.size()) < sizeof adresse.sun_path;
+        if (ok_) {
+            std::memcpy(adresse.sun_path, p.constData(), size_t(p.size()));
+            ok_ = ::bind(socket_, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) == 0;
+        }
+    }
+}
+
+Sonderdatei::~Sonderdatei() {
+    if (socket_ >= 0) ::close(socket_);
 }

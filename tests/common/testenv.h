@@ -94,6 +94,22 @@ void prepareTestApplication();
         return QTest::qExec(&tc, argc, argv);    \
     }
 
+// Something other than a regular file under a name, as a hostile user may
+// offer it: "fifo" (a named pipe), "geraet" (a link to /dev/zero), "ordner",
+// "socket". The socket is closed with the object.
+class Sonderdatei {
+public:
+    Sonderdatei(const QString& art, const QString& pfad);
+    ~Sonderdatei();
+    Sonderdatei(const Sonderdatei&) = delete;
+    Sonderdatei& operator=(const Sonderdatei&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    int socket_ = -1;
+    bool ok_ = false;
+};
+
 // Where screenshots of windows go (a folder under the build directory).
 QString screenshotDir();
 

@@ -1,5 +1,6 @@
 // The lesson selection window: previews, selectors, starting every exercise,
 // own texts, failures that must change nothing, and one lesson typed through.
+#include <QElapsedTimer>
 #include "testenv.h"
 #include "lessons/catalogue.h"
 #include "lessons/frmLek.h"
@@ -446,6 +447,12 @@ private slots:
         QTest::newRow("UTF-8") << "MeinText.txt" << gruss.toUtf8() << gruss;
         QTest::newRow("UTF-8 with BOM") << "MeinText7.txt" << QByteArray("\xEF\xBB\xBF") + gruss.toUtf8()
                                         << gruss;
+        QTest::newRow("UTF-16 LE with BOM") << "MeinText8.txt"
+                                            << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(gruss.utf16()), gruss.size() * 2)
+                                            << gruss;
+        QByteArray be;
+        for (QChar c : gruss) be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+        QTest::newRow("UTF-16 BE with BOM") << "MeinText9.txt" << QByteArray("\xFE\xFF") + be << gruss;
         QTest::newRow("LF only") << "MeinText2.txt" << QByteArray("jf fj\njj ff") << "jf fj\r\njj ff";
         QTest::newRow("RTF") << "MeinText3.txt"
                              << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Gr\\'fc\\'dfe\\par Zeile}")
@@ -482,33 +489,50 @@ private slots:
     // An own text that cannot be typed: a message, and nothing changes
     // (cancelling the dialog: not even a message).
     void eigenerTextUnbrauchbar_data() {
-        QTest::addColumn<bool>("anlegen");
+        QTest::addColumn<QString>("art");  // what stands under the chosen name
         QTest::addColumn<QByteArray>("inhalt");
         QTest::addColumn<QString>("meldung");
-        QTest::newRow("dialog cancelled") << false << QByteArray() << "";
-        QTest::newRow("missing") << false << QByteArray() << "nicht gefunden";
-        QTest::newRow("empty") << true << QByteArray() << "keinen Text";
-        QTest::newRow("blanks and breaks") << true << QByteArray(" \r\n  \r\n\t") << "keinen Text";
-        QTest::newRow("empty RTF") << true << QByteArray("{\\rtf1\\ansi \\par }") << "keinen Text";
-        QTest::newRow("too long") << true << QByteArray(RichTextView::kMaxLength + 1, 'j') << "zu lang";
+        QTest::newRow("dialog cancelled") << "" << QByteArray() << "";
+        QTest::newRow("missing") << "" << QByteArray() << "nicht gefunden";
+        QTest::newRow("empty") << "datei" << QByteArray() << "keinen Text";
+        QTest::newRow("blanks and breaks") << "datei" << QByteArray(" \r\n  \r\n\t") << "keinen Text";
+        QTest::newRow("empty RTF") << "datei" << QByteArray("{\\rtf1\\ansi \\par }") << "keinen Text";
+        QTest::newRow("too long") << "datei" << QByteArray(RichTextView::kMaxLength + 1, 'j') << "zu lang";
+        // Short in characters, but every line separator is a line break of
+        // the view: two characters there.
+        QTest::newRow("line separators past the limit")
+            << "datei" << (QStringLiteral("a") + QString(16384, QChar(0x2028))).toUtf8() << "zu lang";
+        // Nothing that is not a regular file is opened: a pipe would block,
+        // a device never end.
+        QTest::newRow("named pipe") << "fifo" << QByteArray() << "ist eine Pipe";
+        QTest::newRow("link to /dev/zero") << "geraet" << QByteArray() << "ist ein Gerät";
+        QTest::newRow("folder") << "ordner" << QByteArray() << "ist ein Ordner";
+        QTest::newRow("socket") << "socket" << QByteArray() << "ist ein Socket";
     }
     void eigenerTextUnbrauchbar() {
-        QFETCH(bool, anlegen);
+        QFETCH(QString, art);
         QFETCH(QByteArray, inhalt);
         QFETCH(QString, meldung);
         QTemporaryDir anderswo;
         const QString pfad = anderswo.filePath("MeinText5.txt");
-        if (anlegen) {
+        std::unique_ptr<Sonderdatei> sonder;
+        if (art == "datei") {
             QFile f(pfad);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(inhalt);
+        } else if (!art.isEmpty()) {
+            sonder = std::make_unique<Sonderdatei>(art, pfad);
+            QVERIFY(sonder->ok());
         }
         starteLektion(6);
         const QString text = schreiben().rtb1->text(), titel = haupt().windowTitle();
         lek().zeigen();
         lek().SSTab1->setCurrentIndex(4);
         lek().CommonDialog1 = [&] { return meldung.isEmpty() ? QString() : pfad; };
+        QElapsedTimer uhr;
+        uhr.start();
         lek().Command9->click();
+        QVERIFY2(uhr.elapsed() < 1000, qPrintable(QString::number(uhr.elapsed())));
         QCOMPARE(env->services.messages.size(), meldung.isEmpty() ? 0 : 1);
         for (const auto& m : env->services.messages)
             QVERIFY2(m.text.contains("MeinText5.txt") && m.text.contains(meldung), qPrintable(m.text));

@@ -1,5 +1,7 @@
 // Settings store, number rules, text decoding, the target view, the key
 // translation and the window registry.
+#include "platform/anireader.h"
+#include "platform/avireader.h"
 #include "platform/forms.h"
 #include "platform/keymap.h"
 #include "platform/numbers.h"
@@ -11,6 +13,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -38,6 +41,11 @@ private slots:
     void viewLoad_data();
     void viewLoad();
     void viewLoadRefusals();
+    void fileReads_data();
+    void fileReads();
+    void unicodeTexts_data();
+    void unicodeTexts();
+    void settingsAfterFormatError();
     void keymap_data();
     void keymap();
     void keyCharacters_data();
@@ -72,6 +80,24 @@ void TstPlatform::settingsUnwritable() {
     QDir().mkpath(dir.filePath("s.ini"));
     SettingsStore s(dir.filePath("s.ini"));
     QVERIFY(!s.SaveSetting("Velkora", "Optionen", "Benutzer", "Anna"));
+}
+
+void TstPlatform::settingsAfterFormatError() {
+    // A line the store cannot parse: the file is still written, and the
+    // write reports so.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("s.ini");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[Optionen]\nBenutzer=Bob\n[kaputt\nx=\"offen\n");
+    f.close();
+    SettingsStore s(file);
+    QCOMPARE(s.GetSetting("Velkora", "Optionen", "Benutzer"), QString("Bob"));
+    QVERIFY(s.SaveSetting("Velkora", "Optionen", "Benutzer", "Anna"));
+    QVERIFY(s.SaveSetting("Velkora", "Optionen", "Tdauer", "7"));
+    SettingsStore t(file);
+    QCOMPARE(t.GetSetting("Velkora", "Optionen", "Benutzer"), QString("Anna"));
+    QCOMPARE(t.GetSetting("Velkora", "Optionen", "Tdauer"), QString("7"));
 }
 
 void TstPlatform::parsing_data() {
@@ -320,6 +346,79 @@ void TstPlatform::viewLoad() {
     QCOMPARE(v.text(), text);
 }
 
+void TstPlatform::fileReads_data() {
+    QTest::addColumn<QString>("art");
+    QTest::addColumn<int>("status");
+    QTest::newRow("regular") << "klein" << int(FileReadStatus::Ok);
+    QTest::newRow("one byte over") << "gross" << int(FileReadStatus::TooLarge);
+    QTest::newRow("missing") << "" << int(FileReadStatus::Missing);
+    QTest::newRow("named pipe") << "fifo" << int(FileReadStatus::NotRegular);
+    QTest::newRow("link to /dev/zero") << "geraet" << int(FileReadStatus::NotRegular);
+    QTest::newRow("folder") << "ordner" << int(FileReadStatus::NotRegular);
+    QTest::newRow("socket") << "socket" << int(FileReadStatus::NotRegular);
+}
+
+void TstPlatform::fileReads() {
+    QFETCH(QString, art);
+    QFETCH(int, status);
+    constexpr qint64 kGrenze = 1000;
+    QTemporaryDir dir;
+    const QString pfad = dir.filePath("x.ani");
+    std::unique_ptr<Sonderdatei> sonder;
+    if (art == "klein" || art == "gross") {
+        QFile f(pfad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(art == "klein" ? kGrenze : 50 * kGrenze, 'x'));
+    } else if (!art.isEmpty()) {
+        sonder = std::make_unique<Sonderdatei>(art, pfad);
+        QVERIFY(sonder->ok());
+    }
+    QElapsedTimer uhr;
+    uhr.start();
+    const FileRead r = readRegularFile(pfad, kGrenze);
+    QCOMPARE(int(r.status), status);
+    // Never more than the limit and one byte to tell it was passed.
+    if (r.status == FileReadStatus::TooLarge) QCOMPARE(r.bytes.size(), kGrenze + 1);
+    if (r.ok()) QCOMPARE(r.bytes.size(), kGrenze);
+    // The readers of the program's files refuse the same, with the reason.
+    if (r.status == FileReadStatus::NotRegular) {
+        QString fehler;
+        QVERIFY(readAniFile(pfad, &fehler).isEmpty());
+        QVERIFY2(fehler.contains("kann nicht gelesen werden") && fehler.contains(notRegularKind(pfad)),
+                 qPrintable(fehler));
+        QVERIFY(readAviFile(pfad, &fehler).isEmpty());
+        QString text;
+        QCOMPARE(RichTextView::readFile(pfad, true, text), RichTextView::LoadResult::Unreadable);
+    }
+    QVERIFY2(uhr.elapsed() < 1000, qPrintable(QString::number(uhr.elapsed())));
+}
+
+void TstPlatform::unicodeTexts_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("unicode");
+    QTest::addColumn<QString>("text");
+    const QString t = QString::fromUtf8("Grüße\r\naus Köln €");
+    QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+    for (QChar c : t) {
+        le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    }
+    const QString n = QString::fromUtf8("Grüße\naus Köln €");
+    QTest::newRow("UTF-16 LE") << le << true << n;
+    QTest::newRow("UTF-16 BE") << be << true << n;
+    QTest::newRow("UTF-16 odd byte count") << le + 'x' << true << n + QChar(QChar::ReplacementCharacter);
+    // Lesson files are Windows-1252 whatever they start with.
+    QTest::newRow("lesson file starting like UTF-16") << QByteArray("\xFF\xFE" "ab") << false
+                                                       << QString::fromUtf8("ÿþab");
+}
+
+void TstPlatform::unicodeTexts() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, unicode);
+    QFETCH(QString, text);
+    QCOMPARE(decodeTextFile(bytes, unicode), text);
+}
+
 void TstPlatform::viewLoadRefusals() {
     QTemporaryDir dir;
     RichTextView v;
@@ -344,6 +443,20 @@ void TstPlatform::viewLoadRefusals() {
     huge.write(QByteArray(2 * 1024 * 1024, 'x'));
     huge.close();
     QCOMPARE(v.loadFile(huge.fileName()), RichTextView::LoadResult::TooLong);
+    // Counted as the view holds the text: the Unicode line and paragraph
+    // separators are line breaks there, two characters each.
+    for (char16_t trenner : {u'\u2028', u'\u2029'}) {
+        QFile f(dir.filePath("trenner.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write((QStringLiteral("a") + QString(16384, QChar(trenner))).toUtf8());
+        f.close();
+        QCOMPARE(v.loadFile(f.fileName(), true), RichTextView::LoadResult::TooLong);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write((QStringLiteral("a") + QString(16383, QChar(trenner))).toUtf8());
+        f.close();
+        QCOMPARE(v.loadFile(f.fileName(), true), RichTextView::LoadResult::Ok);
+        QCOMPARE(v.text().size(), 32767);
+    }
 }
 
 void TstPlatform::keymap_data() {

@@ -18,6 +18,7 @@
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -29,6 +30,8 @@ private slots:
     void storedValues();
     void resizeSnapsBack_data();
     void resizeSnapsBack();
+    void windowPlacement_data();
+    void windowPlacement();
     void shutDownWrites();
     void minimisedExit();
     void unwritableStore();
@@ -98,6 +101,10 @@ void TstShell::storedValues_data() {
     QTest::newRow("height 20000") << "Settings" << "MainHeight" << "20000" << "height" << "647";
     QTest::newRow("left 100") << "Settings" << "MainLeft" << "100" << "left" << "7";
     QTest::newRow("left text") << "Settings" << "MainLeft" << "links" << "left" << "0";
+    // Far beyond the 16-bit range: taken as its end, not wrapped, and then
+    // brought back onto the screen.
+    QTest::newRow("left huge") << "Settings" << "MainLeft" << "32212254720" << "onscreen" << "1";
+    QTest::newRow("top huge negative") << "Settings" << "MainTop" << "-32212254720" << "onscreen" << "1";
     QTest::newRow("Tdauer abc") << "Optionen" << "Tdauer" << "abc" << "tdauer" << "0";
     QTest::newRow("Tdauer 12") << "Optionen" << "Tdauer" << "12" << "tdauer" << "12";
     QTest::newRow("Farbwert1 huge") << "Optionen" << "Farbwert1" << "9999999999999" << "farbwert1" << "0";
@@ -106,6 +113,26 @@ void TstShell::storedValues_data() {
     QTest::newRow("CheckAnimat word") << "Optionen" << "CheckAnimat" << "jein" << "animat" << "0";
     QTest::newRow("CheckGeräusch False") << "Optionen" << QString::fromUtf8("CheckGeräusch") << "False"
                                          << "geraeusch" << "0";
+}
+
+void TstShell::windowPlacement_data() {
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<QPoint>("platz");
+    QTest::newRow("on the first screen") << QPoint(38, 55) << QPoint(38, 55);
+    QTest::newRow("on the second screen") << QPoint(2000, 100) << QPoint(2000, 100);
+    QTest::newRow("title bar just on") << QPoint(1820, 0) << QPoint(1820, 0);
+    QTest::newRow("title bar off to the right") << QPoint(3150, 10) << QPoint(983, 10);
+    QTest::newRow("16-bit end, left") << QPoint(twipsToPx(-32768), 20) << QPoint(0, 20);
+    QTest::newRow("16-bit end, bottom") << QPoint(10, twipsToPx(32767)) << QPoint(10, 433);
+    QTest::newRow("above the screens") << QPoint(100, -40) << QPoint(100, 0);
+}
+
+void TstShell::windowPlacement() {
+    QFETCH(QPoint, pos);
+    QFETCH(QPoint, platz);
+    // Two screens side by side, the second one smaller.
+    const QList<QRect> bereiche{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    QCOMPARE(aufBildschirm(pos, QSize(937, 647), bereiche), platz);
 }
 
 void TstShell::storedValues() {
@@ -122,6 +149,7 @@ void TstShell::storedValues() {
     else if (what == "width") actual = QString::number(w.width());
     else if (what == "height") actual = QString::number(w.height());
     else if (what == "left") actual = QString::number(w.pos().x());
+    else if (what == "onscreen") actual = QString::number(w.screen()->availableGeometry().contains(w.pos()));
     else if (what == "tdauer") actual = QString::number(env.app->opt.tdauer);
     else if (what == "farbwert1") actual = QString::number(env.app->opt.farbwert1);
     else if (what == "animat") actual = QString::number(env.app->opt.checkAnimat);

@@ -25,6 +25,8 @@
 #include <QThread>
 #include <atomic>
 #include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using Zeilen = QList<QVariantList>;
@@ -148,6 +150,10 @@ private slots:
     void aufzeichnungsfehler();
     void kurzeSperreWirdAbgewartet();
     void offenerBrowserStehtAufNeuerZeile();
+    void volleFestplatte();
+    void ersetzteDatenbank();
+    void ausstehendeBeimStart();
+    void beschaedigteAusstehendDatei();
 
 private:
     std::unique_ptr<TestEnv> env_;
@@ -605,6 +611,7 @@ void TstDatenbank::aufzeichnungsfehler_data() {
         QTest::newRow(qPrintable(d + ": no table")) << d << "ohneTabelle" << "no such table";
         QTest::newRow(qPrintable(d + ": missing column")) << d << "ohneSpalte" << "no column named";
         QTest::newRow(qPrintable(d + ": read-only")) << d << "schreibgeschuetzt" << "readonly";
+        QTest::newRow(qPrintable(d + ": a folder")) << d << "ordner" << "ist ein Ordner";
     }
 }
 
@@ -647,6 +654,9 @@ void TstDatenbank::aufzeichnungsfehler() {
     } else if (schaden == "schreibgeschuetzt") {
         if (geteuid() == 0) QSKIP("root writes into read-only files");
         QFile::setPermissions(pfad, QFile::ReadOwner);
+    } else if (schaden == "ordner") {
+        QFile::remove(pfad);
+        QVERIFY(QDir().mkpath(pfad));
     }
 
     App& app = *env_->app;
@@ -743,6 +753,100 @@ void TstDatenbank::offenerBrowserStehtAufNeuerZeile() {
     d.cmdPrevious_Click();
     QCOMPARE(d.txtFields[2]->text(), QStringLiteral("2"));
     QCOMPARE(env_->services.beeps, 0);
+}
+
+void TstDatenbank::volleFestplatte() {
+    // No file may grow past 4 KiB: the journal's first page already does.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit vorher{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &vorher), 0);
+    rlimit knapp = vorher;
+    knapp.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &knapp), 0);
+    App& app = *env_->app;
+    beispielWerte(app.ex);
+    ergebnisseAufzeichnen(app);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &vorher), 0);
+
+    // Neither row, both kept, and the user told so.
+    QCOMPARE(TestDb(velkoraPfad(*env_)).anzahl("Auswertung"), qint64(0));
+    QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(0));
+    QCOMPARE(env_->services.messages.size(), 1);
+    QVERIFY2(env_->services.messages[0].text.contains("aufbewahrt"), qPrintable(env_->services.messages[0].text));
+    QCOMPARE(ausstehendeLesen(ausstehendDatei(app)).size(), 2);
+
+    // With room again, the next exercise stores both results, the kept one first.
+    env_->services.clear();
+    app.ex.lektionsnr = 7;
+    ergebnisseAufzeichnen(app);
+    QVERIFY2(env_->services.messages.isEmpty(), qPrintable(env_->services.messages.value(0).text));
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion FROM Auswertung ORDER BY IDDatensatz"),
+             (Zeilen{{4}, {7}}));
+    QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(2));
+    QVERIFY(!QFileInfo::exists(ausstehendDatei(app)));
+}
+
+void TstDatenbank::ersetzteDatenbank() {
+    // A backup of the empty file, restored while the program runs.
+    const QString sicherung = env_->programDir() + "/sicherung.mdb";
+    QVERIFY(QFile::copy(velkoraPfad(*env_), sicherung));
+    App& app = *env_->app;
+    frmdaten& d = app.forms.get<frmdaten>();
+    d.show();
+    beispielWerte(app.ex);
+    ergebnisseAufzeichnen(app);
+    QCOMPARE(d.adoPrimaryRS.anzahl(), qint64(1));
+    QVERIFY(::rename(QFile::encodeName(sicherung).constData(), QFile::encodeName(velkoraPfad(*env_)).constData()) == 0);
+
+    app.ex.lektionsnr = 9;
+    ergebnisseAufzeichnen(app);
+    QVERIFY2(env_->services.messages.isEmpty(), qPrintable(env_->services.messages.value(0).text));
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion FROM Auswertung"), (Zeilen{{9}}));
+    QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(2));
+    // The open browser reads the restored file now, not the one it had.
+    QCOMPARE(d.adoPrimaryRS.anzahl(), qint64(1));
+    QCOMPARE(d.txtFields[2]->text(), QStringLiteral("9"));
+}
+
+void TstDatenbank::ausstehendeBeimStart() {
+    const QString dir = QDir::cleanPath(env_->programDir());
+    auto paar = [&](int nr, const char* datum) {
+        Uebung ex;
+        beispielWerte(ex);
+        ex.lektionsnr = qint16(nr);
+        const Ergebniszeile a = auswertungZeile(ex, QDateTime(QDate::fromString(datum, Qt::ISODate), QTime(8, 30)));
+        const Ergebniszeile f = fingerZeile(ex.finger);
+        return QList<AusstehendeZeile>{{dir, {"Auswertung", a.spalten, a.werte}},
+                                       {dir, {"fehlerliste", f.spalten, f.werte}}};
+    };
+    // Kept by an earlier run: two exercises of this program, one of another
+    // program directory, which stays.
+    const AusstehendeZeile fremd{"/anderswo", {"Auswertung", {"IDLektion"}, {5}}};
+    QVERIFY(ausstehendeSchreiben(ausstehendDatei(*env_->app), paar(3, "2020-01-02") + QList{fremd} + paar(8, "2020-01-03")));
+
+    env_->restart();
+    ausstehendeNachtragen(*env_->app);
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion, Datum, Zeit FROM Auswertung ORDER BY IDDatensatz"),
+             (Zeilen{{3, "2020-01-02", "08:30:00"}, {8, "2020-01-03", "08:30:00"}}));
+    QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(2));
+    QCOMPARE(ausstehendeLesen(ausstehendDatei(*env_->app)), QList{fremd});
+    QVERIFY(env_->services.messages.isEmpty());
+}
+
+void TstDatenbank::beschaedigteAusstehendDatei() {
+    App& app = *env_->app;
+    QFile f(ausstehendDatei(app));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("{\"zeilen\": [kaputt");
+    f.close();
+    beispielWerte(app.ex);
+    ergebnisseAufzeichnen(app);
+    // Put aside for a person to look at, never deleted; the result is stored.
+    QCOMPARE(env_->services.messages.size(), 1);
+    QVERIFY2(env_->services.messages[0].text.contains("beiseitegelegt"), qPrintable(env_->services.messages[0].text));
+    QCOMPARE(QDir(app.userDataDir()).entryList({"ausstehende-ergebnisse.json.defekt-*"}).size(), 1);
+    QCOMPARE(TestDb(velkoraPfad(*env_)).anzahl("Auswertung"), qint64(1));
+    QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(1));
 }
 
 VELKORA_TEST_MAIN(TstDatenbank)
