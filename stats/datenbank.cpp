@@ -367,8 +367,11 @@ std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
 Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tabellenzeile>& zeilen) {
     Speicherergebnis out;
     out.gespeichert = QList<bool>(zeilen.size(), false);
-    std::array<Ziel, 2> ziele{Ziel{Verbindungstext::kVelkora, QStringLiteral("Auswertung")},
-                              Ziel{Verbindungstext::kFinger, QStringLiteral("fehlerliste")}};
+    std::array<Ziel, 2> ziele;
+    ziele[0].suffix = Verbindungstext::kVelkora;
+    ziele[0].tabelle = QStringLiteral("Auswertung");
+    ziele[1].suffix = Verbindungstext::kFinger;
+    ziele[1].tabelle = QStringLiteral("fehlerliste");
     for (int i = 0; i < zeilen.size(); ++i)
         for (Ziel& z : ziele)
             if (gleich(zeilen[i].tabelle, z.tabelle)) z.zeilen << i;

@@ -3,8 +3,6 @@
 #include "shell/app.h"
 #include "stats/fenster.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -95,12 +93,12 @@ void frmTip::zeigen() {
 
 bool frmTip::LoadTips(const QString& path) {
     if (path.isEmpty()) return false;
-    // Only a regular file: a directory, pipe or device of that name is no tips file.
-    if (!QFileInfo(path).isFile()) return false;
-    QFile datei(path);
-    if (!datei.open(QIODevice::ReadOnly)) return false;
-    tipListe.append(tipZeilen(datei.readAll()));
-    datei.close();
+    // Only a regular file: a directory, pipe or device of that name is no
+    // tips file; and no more of it than a tips file can sensibly hold.
+    constexpr qint64 kMaxBytes = 16LL * 1024 * 1024;
+    const FileRead datei = readRegularFile(path, kMaxBytes);
+    if (!datei.ok()) return false;
+    tipListe.append(tipZeilen(datei.bytes));
     naechsterTip();
     return true;
 }
