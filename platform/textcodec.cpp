@@ -299,9 +299,13 @@ QString fileReadMessage(FileReadStatus status, const QString& path) {
         return QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(name);
     case FileReadStatus::NotRegular:
     {
-        QString art = notRegularKind(path);
-        if (art.isEmpty()) art = QStringLiteral("keine gewöhnliche Datei");
-        return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: \"%1\" ist %2.").arg(name, art);
+        const QString art = notRegularKind(path);
+        if (art.isEmpty())
+            return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: sie ist keine gewöhnliche Datei.")
+                .arg(name);
+        return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: sie ist keine gewöhnliche Datei, "
+                              "sondern %2.")
+            .arg(name, art);
     }
     case FileReadStatus::Unreadable:
         return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(name);

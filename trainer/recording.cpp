@@ -171,7 +171,7 @@ Ablagebericht ergebnisseAblegen(const QString& datenbankDir, const QString& auss
     for (const auto& [grund, dateien] : gruende) {
         const QString zusatz =
             behalten ? QStringLiteral("Die Ergebnisse wurden aufbewahrt und werden nachgetragen, sobald die "
-                                      "Datenbank wieder beschrieben werden kann (nach der nächsten Übung "
+                                      "Datenbank wieder beschrieben werden kann (bei der nächsten Übung "
                                       "oder beim nächsten Start).")
                      : QStringLiteral("Sie konnten auch nicht zum späteren Speichern in „%1“ aufbewahrt "
                                       "werden und sind verloren.")

@@ -504,10 +504,10 @@ private slots:
             << "datei" << (QStringLiteral("a") + QString(16384, QChar(0x2028))).toUtf8() << "zu lang";
         // Nothing that is not a regular file is opened: a pipe would block,
         // a device never end.
-        QTest::newRow("named pipe") << "fifo" << QByteArray() << "ist eine Pipe";
-        QTest::newRow("link to /dev/zero") << "geraet" << QByteArray() << "ist ein Gerät";
-        QTest::newRow("folder") << "ordner" << QByteArray() << "ist ein Ordner";
-        QTest::newRow("socket") << "socket" << QByteArray() << "ist ein Socket";
+        QTest::newRow("named pipe") << "fifo" << QByteArray() << "sondern eine Pipe";
+        QTest::newRow("link to /dev/zero") << "geraet" << QByteArray() << "sondern ein Gerät";
+        QTest::newRow("folder") << "ordner" << QByteArray() << "sondern ein Ordner";
+        QTest::newRow("socket") << "socket" << QByteArray() << "sondern ein Socket";
     }
     void eigenerTextUnbrauchbar() {
         QFETCH(QString, art);
