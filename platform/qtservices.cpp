@@ -60,7 +60,9 @@ void QtServices::beep() { QApplication::beep(); }
 QSoundEffect* QtServices::effect(const QString& path) {
     if (auto it = effects_.find(path); it != effects_.end()) return it.value();
     QSoundEffect* e = nullptr;
-    if (QFileInfo::exists(path)) {
+    // Only a regular file: the player would wait for ever on a pipe and
+    // never finish reading a device.
+    if (QFileInfo(path).isFile()) {
         e = new QSoundEffect(this);
         e->setSource(QUrl::fromLocalFile(path));
     }
