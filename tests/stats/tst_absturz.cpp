@@ -28,7 +28,9 @@ QString pruefung(const TestDb& db) {
 }  // namespace
 
 void TstAbsturz::sigkillWaehrendDerAufzeichnung() {
-    // VELKORA_ABSTURZ_SEED and VELKORA_ABSTURZ_KILLS repeat or widen a run.
+    // VELKORA_ABSTURZ_SEED and VELKORA_ABSTURZ_KILLS repeat or widen a run;
+    // VELKORA_AUFZEICHNER names another copy of the recorder.
+    const QString recorder = qEnvironmentVariable("VELKORA_AUFZEICHNER", QStringLiteral(VELKORA_AUFZEICHNER));
     const quint32 seed = quint32(zahlAus("VELKORA_ABSTURZ_SEED", 20261208));
     const int kills = zahlAus("VELKORA_ABSTURZ_KILLS", 32);
     qInfo("seed %u, %d kills", seed, kills);
@@ -47,7 +49,7 @@ void TstAbsturz::sigkillWaehrendDerAufzeichnung() {
     qint64 vorher = 0;
     for (int k = 0; k < kills; ++k) {
         QProcess p;
-        p.start(QStringLiteral(VELKORA_AUFZEICHNER), {dir.path(), ausstehend});
+        p.start(recorder, {dir.path(), ausstehend});
         QVERIFY2(p.waitForReadyRead(10000), qPrintable(p.readAllStandardError()));
         // A result takes a few milliseconds: the kill lands in one of the next few.
         QThread::usleep(zufall.bounded(30000));
