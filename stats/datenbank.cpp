@@ -290,7 +290,8 @@ QString einfuegen(QSqlDatabase db, const QString& schema, const QString& tabelle
         namen << quoteIdent(s);
         platz << QStringLiteral("?");
     }
-    const QString ziel = schema.isEmpty() ? quoteIdent(tabelle) : quoteIdent(schema) + QLatin1Char('.') + quoteIdent(tabelle);
+    const QString ziel = schema.isEmpty() ? quoteIdent(tabelle)
+                                          : quoteIdent(schema) + QLatin1Char('.') + quoteIdent(tabelle);
     QSqlQuery ins(db);
     if (!ins.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                          .arg(ziel, namen.join(QLatin1Char(',')), platz.join(QLatin1Char(',')))))

@@ -340,7 +340,8 @@ void Datenblatt::zeilenGespeichert(const QList<Tabellenzeile>& zeilen) {
         return;
     }
     for (const Tabellenzeile& z : zeilen)
-        if (z.tabelle.compare(art_.tabelle, Qt::CaseInsensitive) == 0) adoPrimaryRS.angefuegt(z.spalten, z.werte);
+        if (z.tabelle.compare(art_.tabelle, Qt::CaseInsensitive) == 0)
+            adoPrimaryRS.angefuegt(z.spalten, z.werte);
 }
 
 QString Datenblatt::datei() const {

@@ -109,8 +109,8 @@ QList<AusstehendeZeile> ausstehendeLesen(const QString& datei, QString* fehler) 
     }
     if (!gut) {
         // Kept for a person to look at; the program starts a new list.
-        const QString beiseite =
-            datei + QStringLiteral(".defekt-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        const QString beiseite = datei + QStringLiteral(".defekt-") +
+                                 QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         QFile::rename(datei, beiseite);
         if (fehler)
             *fehler = QStringLiteral("Die Datei der noch nicht gespeicherten Ergebnisse „%1“ ist beschädigt; "

@@ -26,12 +26,12 @@ int main(int argc, char** argv) {
         ex.anschlaegeProMinute = qint16(80 + n % 40);
         ex.finger.LIHA = qint16(n % 5);
         ex.finger.REHA = qint16(n % 3);
-        const Ablagebericht b = ergebnisseAblegen(
-            args[1], args[2],
-            {Tabellenzeile{QStringLiteral("Auswertung"), auswertungZeile(ex, QDateTime::currentDateTime()).spalten,
-                           auswertungZeile(ex, QDateTime::currentDateTime()).werte},
-             Tabellenzeile{QStringLiteral("fehlerliste"), fingerZeile(ex.finger).spalten,
-                           fingerZeile(ex.finger).werte}});
+        const Ergebniszeile a = auswertungZeile(ex, QDateTime::currentDateTime());
+        const Ergebniszeile f = fingerZeile(ex.finger);
+        const Ablagebericht b =
+            ergebnisseAblegen(args[1], args[2],
+                              {Tabellenzeile{QStringLiteral("Auswertung"), a.spalten, a.werte},
+                               Tabellenzeile{QStringLiteral("fehlerliste"), f.spalten, f.werte}});
         if (!b.meldungen.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(b.meldungen.join('\n')));
             return 2;
