@@ -6,7 +6,7 @@ JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench install package fuzz clean
+.PHONY: all deps configure build run test bench bench-x install package fuzz clean
 
 all: build
 
@@ -67,6 +67,14 @@ fuzz:
 	    -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_BUILD)/fuzz-$$t- $(FUZZ_BUILD)/fuzz/corpus-$$t; \
 	done
+
+# Keystroke cost under a real X server (Xvfb, XTest keys, Damage repaints).
+# BASE=<build directory of another build> runs both, rounds interleaved.
+bench-x: configure
+	@sh tools/install-deps.sh bench-x
+	cmake $(BUILD) >/dev/null
+	cmake --build $(BUILD) --target velkora velkora_data velkora_xsender -j $(JOBS)
+	bash bench/bench-x.sh $(BUILD) $(BASE)
 
 clean:
 	rm -rf $(BUILD)
