@@ -10,10 +10,11 @@ struct AnimFigur {
     bool geladen = false;       // an animation is held
 };
 
-// Removes the figure, then loads the animation from path and shows it in a
-// new child window of parent at (x, y). A file that is missing or cannot be
-// read leaves no figure. Decoded files are cached by path, so showing the
-// figure again costs no file reading.
+// Loads the animation from path and shows it in a new child window of parent
+// at (x, y), in place of the figure shown before. A figure of the same file
+// in the same parent is only moved. A file that is missing or cannot be read
+// leaves no figure. Decoded files are cached by path, so showing the figure
+// again costs no file reading.
 void AnimZeigen(AnimFigur& figur, const QString& path, QWidget* parent, int x, int y);
 // Destroys the child window and releases the animation.
 void AnimEntfernen(AnimFigur& figur);

@@ -138,6 +138,11 @@ void RichTextView::setSelection(int start, int length) {
     const int n = static_cast<int>(text_.size());
     selStart_ = std::clamp(start, 0, n);
     selLength_ = std::clamp(length, 0, n - selStart_);
+    if (changeDepth_ > 0) selectionPending_ = true;
+    else showSelection();
+}
+
+void RichTextView::showSelection() {
     // Keep the marked character in sight without showing a selection.
     QTextCursor c(document());
     c.setPosition(toDocPos(selStart_));
@@ -166,7 +171,22 @@ void RichTextView::changeSelectionFormat(Change change) {
             if (f == Zeichenformat{}) formats_.erase(p);
         }
     }
-    showFormats();
+    if (changeDepth_ > 0) formatsPending_ = true;
+    else showFormats();
+}
+
+void RichTextView::beginChange() { ++changeDepth_; }
+
+void RichTextView::endChange() {
+    if (changeDepth_ == 0 || --changeDepth_ > 0) return;
+    if (selectionPending_) {
+        selectionPending_ = false;
+        showSelection();
+    }
+    if (formatsPending_) {
+        formatsPending_ = false;
+        showFormats();
+    }
 }
 
 void RichTextView::showFormats() {
@@ -196,6 +216,13 @@ void RichTextView::setSelColor(const QColor& color) {
 
 void RichTextView::setSelMarker(bool on) {
     changeSelectionFormat([&](Zeichenformat& f) { f.marker = on; });
+}
+
+void RichTextView::setSelFormat(const QColor& color, bool marker) {
+    changeSelectionFormat([&](Zeichenformat& f) {
+        f.color = color;
+        f.marker = marker;
+    });
 }
 
 QColor RichTextView::charColor(int offset) const {

@@ -52,6 +52,13 @@ public:
     // Colour and marker attribute of the selected characters.
     void setSelColor(const QColor& color);
     void setSelMarker(bool on);
+    // Both at once, painted once.
+    void setSelFormat(const QColor& color, bool marker);
+    // Between these, changes of formats and selection gather: the marks are
+    // painted anew and the selection scrolled into view once, at endChange.
+    // Calls nest.
+    void beginChange();
+    void endChange();
     // Colour and marker attribute of the character at offset (tests, display).
     QColor charColor(int offset) const;
     bool charMarker(int offset) const;
@@ -84,6 +91,7 @@ private:
     template <class Change>
     void changeSelectionFormat(Change change);
     void showFormats();
+    void showSelection();
 
     QString text_;
     std::vector<Stueck> stuecke_;  // every paragraph of the document, in order
@@ -93,6 +101,9 @@ private:
     int selStart_ = 0;
     int selLength_ = 0;
     bool locked_ = false;
+    int changeDepth_ = 0;
+    bool formatsPending_ = false;    // marks changed while changes gathered
+    bool selectionPending_ = false;  // the selection moved while changes gathered
 };
 
 // Loads a file into a view and tells the user in German, naming the file,

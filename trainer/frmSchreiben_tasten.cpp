@@ -206,6 +206,5 @@ void frmSchreiben::PositionAnimat() {
     Uebung& ex = app_.ex;
     if (ex.MaxZeichen == 0) return;  // nothing to measure progress against
     ex.animX = static_cast<qint32>(rundeGerade(ex.animSchritt / ex.MaxZeichen * 560));
-    AnimEntfernen(animFigur);
     AnimZeigen(animFigur, app_.datei(QStringLiteral("\\dino.ani")), Picture1, ex.animX, ex.animY);
 }

@@ -1,6 +1,10 @@
 #include "trainer/inputbox.h"
 
 #include <QContextMenuEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -10,6 +14,20 @@ InputBox::InputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setAcceptDrops(false);
     setUndoRedoEnabled(false);
     setTabChangesFocus(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+bool InputBox::event(QEvent* e) {
+    if (e->type() == QEvent::Paint) {
+        // What Qt draws under a styled widget that is not opaque.
+        QPainter p(this);
+        QStyleOption opt;
+        opt.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_Widget, &opt, &p, this);
+        // A repaint inside the frame (a typed character) leaves the frame as it is.
+        if (contentsRect().contains(static_cast<QPaintEvent*>(e)->rect())) return true;
+    }
+    return QPlainTextEdit::event(e);
 }
 
 void InputBox::insertCharacter(QChar c) {
@@ -29,6 +47,8 @@ void InputBox::insertCharacter(QChar c) {
         split.insertBlock();
         cur.movePosition(QTextCursor::End);
     }
+    // The paragraph keeps its shaped glyphs, so painting it does not shape it again.
+    cur.block().layout()->setCacheEnabled(true);
     setTextCursor(cur);
 }
 

@@ -4,6 +4,8 @@
 // The input box of the writing window. Characters reach it only through
 // insertCharacter (the judging decides what enters); paste, drop and the
 // context menu are shut off, so nothing else changes its text.
+// It paints its styled background itself and so counts as opaque: a typed
+// character then repaints the box's line, not the window behind it too.
 class InputBox : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -14,6 +16,7 @@ public:
     static constexpr int kZeilen = 8;
 
 protected:
+    bool event(QEvent* e) override;
     bool canInsertFromMimeData(const QMimeData*) const override { return false; }
     void insertFromMimeData(const QMimeData*) override {}
     void contextMenuEvent(QContextMenuEvent* e) override;

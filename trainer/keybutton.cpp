@@ -21,15 +21,38 @@ void KeyButton::setColor(const QColor& c) {
 
 void KeyButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.drawPixmap(0, 0, bild(color_));
+}
+
+QPixmap KeyButton::bild(const QColor& c) {
+    const qreal ratio = devicePixelRatioF();
+    if (size() != bilderGroesse_ || ratio != bilderRatio_) {
+        bilder_.clear();
+        bilderGroesse_ = size();
+        bilderRatio_ = ratio;
+    }
+    auto it = bilder_.constFind(c.rgba());
+    if (it != bilder_.cend()) return *it;
+    QPixmap pm(size() * ratio);
+    pm.setDevicePixelRatio(ratio);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    zeichne(p, c);
+    p.end();
+    bilder_.insert(c.rgba(), pm);
+    return pm;
+}
+
+void KeyButton::zeichne(QPainter& p, const QColor& farbe) const {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF outer = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
     // A key cap: the colour with a darker rim and a lighter top face.
-    p.setPen(QPen(color_.darker(170), 1.2));
-    p.setBrush(color_.darker(115));
+    p.setPen(QPen(farbe.darker(170), 1.2));
+    p.setBrush(farbe.darker(115));
     p.drawRoundedRect(outer, 5, 5);
     const QRectF face = outer.adjusted(3, 2, -3, -5);
     p.setPen(Qt::NoPen);
-    p.setBrush(color_);
+    p.setBrush(farbe);
     p.drawRoundedRect(face, 4, 4);
 
     p.setPen(QColor(20, 20, 40));

@@ -1,6 +1,8 @@
 #pragma once
 #include <QAbstractButton>
 #include <QColor>
+#include <QHash>
+#include <QPixmap>
 
 struct Taste;
 
@@ -19,6 +21,16 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    // Draws the cap in colour c at the widget's size.
+    void zeichne(QPainter& p, const QColor& c) const;
+    // The cap drawn once per colour, at the screen's pixel ratio: a key
+    // changes colour on every press and release, and its neighbours repaint
+    // their overlapping edge, so painting is a copy, not a drawing.
+    QPixmap bild(const QColor& c);
+
     const Taste& taste_;
     QColor color_;
+    QHash<QRgb, QPixmap> bilder_;
+    QSize bilderGroesse_;
+    qreal bilderRatio_ = 0;
 };

@@ -4,16 +4,15 @@
 
 #include <QLineEdit>
 
-void Textgang::entmarkiere() {
-    view.setSelColor(QColor(0, 0, 0));
-    view.setSelMarker(false);
-}
+void Textgang::entmarkiere() { view.setSelFormat(QColor(0, 0, 0), false); }
 
 void Textgang::markiere(QChar c) {
     view.setSelection(textpos - 1, 1);
-    anzeige.setText(c == QLatin1Char(' ') ? QStringLiteral("LEER") : QString(c));
-    view.setSelColor(QColor(255, 0, 0));
-    view.setSelMarker(true);
+    // The same key again ("fff") leaves the display as it is: setting the same
+    // text would still lay it out and repaint it.
+    const QString name = c == QLatin1Char(' ') ? QStringLiteral("LEER") : QString(c);
+    if (anzeige.text() != name) anzeige.setText(name);
+    view.setSelFormat(QColor(255, 0, 0), true);
 }
 
 void Textgang::strt() {
@@ -33,6 +32,8 @@ void Textgang::strt() {
 
 void Textgang::weiter() {
     const QString t = view.text();  // a shared copy: "ENDE" may replace the view's text
+    // Unmarking and marking change the view once: its marks are set anew once.
+    view.beginChange();
     if (textpos < t.size()) {
         if (t[textpos - 1] != QLatin1Char('\n')) entmarkiere();
         ++textpos;
@@ -47,7 +48,10 @@ void Textgang::weiter() {
         }
     } else {
         entmarkiere();
+        view.endChange();  // before "ENDE" replaces the text
         anzeige.setText(QStringLiteral("ENDE"));
         services.beep();
+        return;
     }
+    view.endChange();
 }
