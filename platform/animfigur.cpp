@@ -74,8 +74,8 @@ std::shared_ptr<const Decoded> load(const QString& path) {
 // The child window that plays the frames on a transparent background.
 class FigurFenster : public QWidget {
 public:
-    FigurFenster(std::shared_ptr<const Decoded> d, const QString& path, QWidget* parent)
-        : QWidget(parent), d_(std::move(d)), path_(path) {
+    FigurFenster(std::shared_ptr<const Decoded> d, QWidget* parent)
+        : QWidget(parent), d_(std::move(d)) {
         setObjectName(QStringLiteral("AnimFigur"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
@@ -85,7 +85,7 @@ public:
         step();
     }
 
-    const QString& path() const { return path_; }
+    bool zeigt(const std::shared_ptr<const Decoded>& d) const { return d_ == d; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -108,7 +108,6 @@ private:
     }
 
     std::shared_ptr<const Decoded> d_;
-    QString path_;
     QTimer timer_;
     int frame_ = 0;
 };
@@ -116,19 +115,18 @@ private:
 }  // namespace
 
 void AnimZeigen(AnimFigur& figur, const QString& path, QWidget* parent, int x, int y) {
-    // The same file in the same strip: the window only moves. It would look
-    // no different made anew (the steps follow one clock), but a new window
-    // costs a polish, a layout and a repaint of the strip on every step.
+    std::shared_ptr<const Decoded> d = parent ? load(path) : nullptr;
+    // The same animation in the same strip: the window only moves. It would
+    // look no different made anew (the steps follow one clock), but a new
+    // window costs a polish, a layout and a repaint of the strip on every step.
     if (auto* alt = dynamic_cast<FigurFenster*>(figur.fenster.data());
-        parent && alt && alt->parentWidget() == parent && alt->path() == path) {
+        d && alt && alt->parentWidget() == parent && alt->zeigt(d)) {
         alt->move(x, y);
         return;
     }
     AnimEntfernen(figur);
-    if (!parent) return;  // a child window needs its parent
-    std::shared_ptr<const Decoded> d = load(path);
-    if (!d) return;
-    auto* fenster = new FigurFenster(std::move(d), path, parent);
+    if (!d) return;  // no parent, or no animation in the file
+    auto* fenster = new FigurFenster(std::move(d), parent);
     fenster->move(x, y);
     fenster->show();
     figur.fenster = fenster;

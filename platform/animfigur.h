@@ -11,10 +11,10 @@ struct AnimFigur {
 };
 
 // Loads the animation from path and shows it in a new child window of parent
-// at (x, y), in place of the figure shown before. A figure of the same file
-// in the same parent is only moved. A file that is missing or cannot be read
-// leaves no figure. Decoded files are cached by path, so showing the figure
-// again costs no file reading.
+// at (x, y), in place of the figure shown before. A figure of the same,
+// unchanged file in the same parent is only moved. A file that is missing or
+// cannot be read leaves no figure. Decoded files are cached by path, so
+// showing the figure again costs no file reading.
 void AnimZeigen(AnimFigur& figur, const QString& path, QWidget* parent, int x, int y);
 // Destroys the child window and releases the animation.
 void AnimEntfernen(AnimFigur& figur);

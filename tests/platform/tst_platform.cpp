@@ -38,6 +38,8 @@ private slots:
     void viewOffsets();
     void viewLongParagraph_data();
     void viewLongParagraph();
+    void viewChangeGathered_data();
+    void viewChangeGathered();
     void viewLoad_data();
     void viewLoad();
     void viewLoadRefusals();
@@ -318,6 +320,57 @@ void TstPlatform::viewLongParagraph() {
     f.setPointSize(f.pointSize() * 2);
     v.setFont(f);
     check();
+}
+
+void TstPlatform::viewChangeGathered_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("same line") << 0 << 1;
+    QTest::newRow("next line") << 1 << 4;
+    QTest::newRow("over an empty line") << 5 << 10;
+    QTest::newRow("last character") << 10 << 11;
+}
+
+// Unmarking one character and marking another between beginChange and
+// endChange leaves the formats, the selection and the cursor exactly as
+// the same calls made one by one.
+void TstPlatform::viewChangeGathered() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    RichTextView einzeln, gesammelt;
+    for (RichTextView* v : {&einzeln, &gesammelt}) {
+        v->setText("ab\ncd\n\nef");
+        v->setSelection(from, 1);
+        v->setSelFormat(Qt::red, true);
+    }
+    auto schritt = [&](RichTextView& v) {
+        v.setSelFormat(Qt::black, false);
+        v.setSelection(to, 1);
+        v.setSelFormat(Qt::red, true);
+    };
+    schritt(einzeln);
+    gesammelt.beginChange();
+    gesammelt.beginChange();  // nested: only the outer end counts
+    schritt(gesammelt);
+    gesammelt.endChange();
+    gesammelt.endChange();
+    gesammelt.endChange();  // one end too many is harmless
+    for (int i = 0; i < einzeln.text().size(); ++i) {
+        QCOMPARE(gesammelt.charColor(i), einzeln.charColor(i));
+        QCOMPARE(gesammelt.charMarker(i), einzeln.charMarker(i));
+    }
+    QCOMPARE(gesammelt.selStart(), einzeln.selStart());
+    QCOMPARE(gesammelt.textCursor().position(), einzeln.textCursor().position());
+    QCOMPARE(gesammelt.charColor(to), QColor(Qt::red));
+    QCOMPARE(gesammelt.text(), einzeln.text());
+    // The painted marks follow the table once the change ends.
+    const auto a = gesammelt.extraSelections(), b = einzeln.extraSelections();
+    QCOMPARE(a.size(), b.size());
+    for (int i = 0; i < a.size(); ++i) {
+        QCOMPARE(a[i].cursor.selectionStart(), b[i].cursor.selectionStart());
+        QCOMPARE(a[i].cursor.selectionEnd(), b[i].cursor.selectionEnd());
+        QCOMPARE(a[i].format, b[i].format);
+    }
 }
 
 void TstPlatform::viewLoad_data() {

@@ -103,6 +103,7 @@ private slots:
     void rating();
     void noScoredCharacters();
     void buttons();
+    void keyboardPaintsColours();
     void screenshot();
 };
 
@@ -663,6 +664,26 @@ void TstTrainer::buttons() {
     s.Command10->click();
     QCOMPARE(env.services.opened, QStringList{frmSchreiben::kHomepage});
     QVERIFY(s.Command10->toolTip().contains(frmSchreiben::kHomepage));
+}
+
+// Each key paints the cap cached for its colour: what the keyboard shows
+// follows every change of colour, back and forth, and leaves the
+// neighbours as they are.
+void TstTrainer::keyboardPaintsColours() {
+    TestEnv env;
+    frmSchreiben& s = exercise(env, "fff");
+    s.show();
+    const int taste = tastenFuerVk('F').front();
+    const QRect f = s.Command1[taste]->geometry();
+    const QPoint face = f.topLeft() + QPoint(8, f.height() / 2);  // left of the legend
+    const QPoint nachbar = f.topLeft() + QPoint(f.width() + 8, f.height() / 2);
+    auto farbe = [&](QPoint at) { return s.Frame1->grab().toImage().pixelColor(at); };
+    QCOMPARE(farbe(face), kBase);
+    for (const QColor& c : {kGreen, kBase, kRed, kBase}) {
+        s.setTastenfarbe(taste, c);
+        QCOMPARE(farbe(face), c);
+        QCOMPARE(farbe(nachbar), kBase);
+    }
 }
 
 void TstTrainer::screenshot() {
