@@ -1,8 +1,7 @@
 #include "lessons/frmLek.h"
 #include "platform/numbers.h"
-#include "platform/units.h"
 #include "shell/app.h"
-#include "shell/frmVelkora.h"
+#include "shell/fenster.h"
 #include "trainer/frmSchreiben.h"
 
 #include <QCloseEvent>
@@ -241,9 +240,7 @@ void frmLek::verbinden() {
 }
 
 void frmLek::Form_Load() {
-    // Just below the main window's menu, at its left edge.
-    if (const auto* main = app_.forms.loaded<frmVelkora>())
-        move(twipsToPx(main->leftTwips()), twipsToPx(main->topTwips() + 600));
+    unterHauptfenster(app_, this);
     frmSchreiben& s = app_.forms.get<frmSchreiben>();
     s.Label8->setText(QString());
     s.Label8->show();

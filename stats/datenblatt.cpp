@@ -4,7 +4,7 @@
 #include "platform/numbers.h"
 #include "platform/units.h"
 #include "shell/app.h"
-#include "stats/fenster.h"
+#include "shell/fenster.h"
 
 #include <QDate>
 #include <QGridLayout>

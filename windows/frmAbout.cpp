@@ -1,6 +1,6 @@
 #include "windows/frmAbout.h"
 #include "shell/app.h"
-#include "stats/fenster.h"
+#include "shell/fenster.h"
 #include "windows/impressum.h"
 
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "windows/frmGym.h"
 #include "shell/app.h"
-#include "stats/fenster.h"
+#include "shell/fenster.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "windows/frmTip.h"
 #include "platform/textcodec.h"
 #include "shell/app.h"
-#include "stats/fenster.h"
+#include "shell/fenster.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

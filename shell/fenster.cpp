@@ -1,4 +1,4 @@
-#include "stats/fenster.h"
+#include "shell/fenster.h"
 #include "platform/units.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
