@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextCharFormat>
@@ -19,6 +20,10 @@ RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     stuecke_.push_back({0, 0});
+    // The text control repaints whole lines when the painted marks change;
+    // showFormats repaints only the characters instead.
+    for (QObject* o : children())
+        if (o->inherits("QWidgetTextControl")) textControl_ = o;
 }
 
 const QString& RichTextView::text() const { return text_; }
@@ -143,11 +148,49 @@ void RichTextView::setSelection(int start, int length) {
 }
 
 void RichTextView::showSelection() {
-    // Keep the marked character in sight without showing a selection.
+    // Keep the marked character in sight without showing a selection. Most
+    // keys move the mark along a line already in sight; moving the text
+    // cursor there would measure the line again and repaint it for nothing.
+    const int pos = toDocPos(selStart_);
+    if (zeileImBlick(pos)) return;
     QTextCursor c(document());
-    c.setPosition(toDocPos(selStart_));
+    c.setPosition(pos);
     setTextCursor(c);
     ensureCursorVisible();
+}
+
+bool RichTextView::zeileImBlick(int pos) const {
+    if (textCursor().position() == pos) return true;
+    if (!isVisible()) return false;  // a hidden view keeps the cursor with the mark
+    const QTextBlock b = document()->findBlock(pos);
+    const QTextLayout* l = b.isValid() ? b.layout() : nullptr;
+    if (!l || l->lineCount() == 0) return false;
+    const QTextLine line = l->lineForTextPosition(pos - b.position());
+    if (!line.isValid()) return false;
+    const qreal top = blockBoundingGeometry(b).translated(contentOffset()).top() + line.y();
+    return top >= 0 && top + line.height() <= viewport()->height();
+}
+
+QRect RichTextView::zeichenRechteck(const QTextCursor& range) const {
+    const int von = range.selectionStart(), bis = range.selectionEnd();
+    const QTextBlock b = document()->findBlock(von);
+    const QTextLayout* l = b.isValid() ? b.layout() : nullptr;
+    // Within one paragraph: the characters' own boxes, line by line.
+    // Anything larger repaints the view.
+    if (!l || l->lineCount() == 0 || bis > b.position() + b.length()) return viewport()->rect();
+    const QPointF oben = blockBoundingGeometry(b).translated(contentOffset()).topLeft();
+    const int a = von - b.position(), e = bis - b.position();
+    QRectF r;
+    for (int i = l->lineForTextPosition(a).lineNumber(); i >= 0 && i < l->lineCount(); ++i) {
+        const QTextLine line = l->lineAt(i);
+        if (line.textStart() > e) break;
+        const int s0 = std::max(a, line.textStart());
+        const int s1 = std::min(e, line.textStart() + line.textLength());
+        const qreal x0 = line.cursorToX(s0), x1 = line.cursorToX(s1);
+        r |= QRectF(oben.x() + std::min(x0, x1), oben.y() + line.y(), std::abs(x1 - x0), line.height());
+    }
+    // A pixel more all round for antialiased glyph edges and the underline.
+    return r.toAlignedRect().adjusted(-2, -2, 2, 2);
 }
 
 template <class Change>
@@ -207,7 +250,26 @@ void RichTextView::showFormats() {
         ranges.append(r);
         it = end;
     }
-    setExtraSelections(ranges);
+    if (!textControl_ || !isVisible()) {
+        setExtraSelections(ranges);
+        return;
+    }
+    const QList<QTextEdit::ExtraSelection> vorher = extraSelections();
+    {
+        const QSignalBlocker still(textControl_);
+        setExtraSelections(ranges);
+    }
+    // Repaint the ranges that came, went or changed format.
+    auto enthalten = [](const QList<QTextEdit::ExtraSelection>& in, const QTextEdit::ExtraSelection& s) {
+        return std::any_of(in.cbegin(), in.cend(), [&](const QTextEdit::ExtraSelection& x) {
+            return x.cursor.selectionStart() == s.cursor.selectionStart() &&
+                   x.cursor.selectionEnd() == s.cursor.selectionEnd() && x.format == s.format;
+        });
+    };
+    for (const QTextEdit::ExtraSelection& s : vorher)
+        if (!enthalten(ranges, s)) viewport()->update(zeichenRechteck(s.cursor));
+    for (const QTextEdit::ExtraSelection& s : ranges)
+        if (!enthalten(vorher, s)) viewport()->update(zeichenRechteck(s.cursor));
 }
 
 void RichTextView::setSelColor(const QColor& color) {

@@ -92,6 +92,10 @@ private:
     void changeSelectionFormat(Change change);
     void showFormats();
     void showSelection();
+    // Whether the line holding document position pos is wholly in sight.
+    bool zeileImBlick(int pos) const;
+    // The box of a range's characters in the viewport.
+    QRect zeichenRechteck(const QTextCursor& range) const;
 
     QString text_;
     std::vector<Stueck> stuecke_;  // every paragraph of the document, in order
@@ -104,6 +108,7 @@ private:
     int changeDepth_ = 0;
     bool formatsPending_ = false;    // marks changed while changes gathered
     bool selectionPending_ = false;  // the selection moved while changes gathered
+    QObject* textControl_ = nullptr;  // Qt's text control inside the view, when found
 };
 
 // Loads a file into a view and tells the user in German, naming the file,

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTextBlock>
@@ -15,6 +16,23 @@ InputBox::InputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(false);
     setTabChangesFocus(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The text area paints the styled background under its own text too, so
+    // a typed character repaints the changed line once, not the box under it.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    for (QObject* o : children())
+        if (o->inherits("QWidgetTextControl")) textControl_ = o;
+}
+
+void InputBox::paintEvent(QPaintEvent* e) {
+    {
+        QPainter p(viewport());
+        p.setClipRect(e->rect());
+        p.translate(-viewport()->pos());
+        QStyleOption opt;
+        opt.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_Widget, &opt, &p, this);
+    }
+    QPlainTextEdit::paintEvent(e);
 }
 
 bool InputBox::event(QEvent* e) {
@@ -34,7 +52,7 @@ void InputBox::insertCharacter(QChar c) {
     QTextCursor cur = textCursor();
     cur.movePosition(QTextCursor::End);
     if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) cur.insertBlock();
-    else cur.insertText(QString(c));
+    else anhaengen(cur, c);
     // Each character lays out its whole paragraph again, and a text without
     // line breaks is one paragraph of thousands of characters. Once the
     // paragraph fills kZeilen lines it is split where its last line starts:
@@ -50,6 +68,30 @@ void InputBox::insertCharacter(QChar c) {
     // The paragraph keeps its shaped glyphs, so painting it does not shape it again.
     cur.block().layout()->setCacheEnabled(true);
     setTextCursor(cur);
+}
+
+void InputBox::anhaengen(QTextCursor& cur, QChar c) {
+    // Qt repaints a changed paragraph's whole line. A character that fits on
+    // the last line changes no line break, no line count and no scroll range,
+    // only its own place: the text control is kept from repainting the line,
+    // and that place is repainted instead.
+    const QTextLayout* l = cur.block().layout();
+    if (!textControl_ || !isVisible() || !l || l->lineCount() == 0) {
+        cur.insertText(QString(c));
+        return;
+    }
+    const QTextLine zeile = l->lineAt(l->lineCount() - 1);
+    if (zeile.naturalTextWidth() + fontMetrics().horizontalAdvance(c) >= zeile.width()) {
+        cur.insertText(QString(c));  // it may wrap
+        return;
+    }
+    const QRect vorher = cursorRect(cur);
+    {
+        const QSignalBlocker still(textControl_);
+        cur.insertText(QString(c));
+    }
+    const QRect nachher = cursorRect(cur);
+    viewport()->update(vorher.united(nachher).adjusted(-2, -1, 2, 1));
 }
 
 void InputBox::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }

@@ -17,7 +17,13 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     bool canInsertFromMimeData(const QMimeData*) const override { return false; }
     void insertFromMimeData(const QMimeData*) override {}
     void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+    // Appends a character that is no line break.
+    void anhaengen(QTextCursor& cur, QChar c);
+    QObject* textControl_ = nullptr;  // Qt's text control inside the box, when found
 };

@@ -2,12 +2,16 @@
 #include "platform/units.h"
 #include "trainer/keytable.h"
 
+#include <QEvent>
 #include <QPainter>
 
 KeyButton::KeyButton(const Taste& taste, QWidget* parent)
     : QAbstractButton(parent), taste_(taste), color_(colorFromBgr(kTastenfarbe)) {
     setObjectName(QStringLiteral("Command1_%1").arg(taste.index));
-    setGeometry(taste.x, taste.y, taste.w, taste.h);
+    // The table's keys overlap their neighbours by one pixel, where the caps
+    // are blank. The widget leaves that pixel to the neighbour: keys that
+    // do not overlap repaint alone when one changes colour.
+    setGeometry(taste.x, taste.y, taste.w - 1, taste.h - 1);
     setFocusPolicy(Qt::NoFocus);
     setAccessibleName(tastenName(taste));
     setAccessibleDescription(tastenBeschreibung(taste));
@@ -19,6 +23,21 @@ void KeyButton::setColor(const QColor& c) {
     update();
 }
 
+bool KeyButton::event(QEvent* e) {
+    const bool r = QAbstractButton::event(e);
+    // The cap pictures carry the keyboard's background in their corners, so
+    // the keyboard need not be painted under a key. Set after the style's
+    // polish, which turns it off for buttons.
+    if (e->type() == QEvent::Polish) setAttribute(Qt::WA_OpaquePaintEvent);
+    return r;
+}
+
+void KeyButton::changeEvent(QEvent* e) {
+    // A new keyboard colour reaches the key through its palette.
+    if (e->type() == QEvent::PaletteChange) update();
+    QAbstractButton::changeEvent(e);
+}
+
 void KeyButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, bild(color_));
@@ -26,16 +45,18 @@ void KeyButton::paintEvent(QPaintEvent*) {
 
 QPixmap KeyButton::bild(const QColor& c) {
     const qreal ratio = devicePixelRatioF();
-    if (size() != bilderGroesse_ || ratio != bilderRatio_) {
+    const QColor grund = palette().color(QPalette::Window);
+    if (size() != bilderGroesse_ || ratio != bilderRatio_ || grund != bilderGrund_) {
         bilder_.clear();
         bilderGroesse_ = size();
         bilderRatio_ = ratio;
+        bilderGrund_ = grund;
     }
     auto it = bilder_.constFind(c.rgba());
     if (it != bilder_.cend()) return *it;
     QPixmap pm(size() * ratio);
     pm.setDevicePixelRatio(ratio);
-    pm.fill(Qt::transparent);
+    pm.fill(grund);
     QPainter p(&pm);
     zeichne(p, c);
     p.end();
@@ -45,7 +66,9 @@ QPixmap KeyButton::bild(const QColor& c) {
 
 void KeyButton::zeichne(QPainter& p, const QColor& farbe) const {
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF outer = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    // Drawn at the table's size; the widget shows all but the last column
+    // and row.
+    const QRectF outer = QRectF(0, 0, taste_.w, taste_.h).adjusted(1.5, 1.5, -1.5, -1.5);
     // A key cap: the colour with a darker rim and a lighter top face.
     p.setPen(QPen(farbe.darker(170), 1.2));
     p.setBrush(farbe.darker(115));

@@ -19,6 +19,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void changeEvent(QEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     // Draws the cap in colour c at the widget's size.
@@ -33,4 +35,5 @@ private:
     QHash<QRgb, QPixmap> bilder_;
     QSize bilderGroesse_;
     qreal bilderRatio_ = 0;
+    QColor bilderGrund_;
 };

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
@@ -104,6 +105,8 @@ private slots:
     void noScoredCharacters();
     void buttons();
     void keyboardPaintsColours();
+    void screenMatchesFreshPainting_data();
+    void screenMatchesFreshPainting();
     void screenshot();
 };
 
@@ -684,6 +687,42 @@ void TstTrainer::keyboardPaintsColours() {
         QCOMPARE(farbe(face), c);
         QCOMPARE(farbe(nachbar), kBase);
     }
+}
+
+void TstTrainer::screenMatchesFreshPainting_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("keys");
+    QTest::newRow("mark along a line") << "fff jjj fff jjj" << QStringList{"f", "f", "f", " ", "j"};
+    QTest::newRow("wrong keys") << "fj fj" << QStringList{"f", "x", "j", "k", " "};
+    QTest::newRow("line break") << "fj\r\njf" << QStringList{"f", "j", "<Enter>", "j"};
+    QStringList lang;
+    for (int i = 0; i < 9; ++i) lang << "f" << "f" << "f" << " " << "j" << "j" << "j" << " ";
+    QTest::newRow("typed line wraps") << QString("fff jjj ").repeated(12) << lang;
+}
+
+// Keys repaint only the places they change. What the screen then holds
+// (the window's backing store) must equal the window painted afresh:
+// marks, typed text, lit keys and figure, nothing left over.
+void TstTrainer::screenMatchesFreshPainting() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, keys);
+    TestEnv env;
+    QApplication::setCursorFlashTime(0);  // the input cursor stays shown
+    frmVelkora& main = env.app->forms.get<frmVelkora>();
+    main.show();
+    frmSchreiben& s = exercise(env, text);
+    s.show();
+    QVERIFY(QTest::qWaitForWindowExposed(s.window()));
+    QCoreApplication::processEvents();
+    typeAll(s.Text1, keys);
+    QTest::keyPress(s.Text1, Qt::Key_F);  // a key held down
+    QCoreApplication::processEvents();
+    QWidget* w = s.window();
+    const QImage screen = w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QTest::keyRelease(s.Text1, Qt::Key_F);
+    QCOMPARE(screen.size(), fresh.size());
+    QCOMPARE(screen, fresh);
 }
 
 void TstTrainer::screenshot() {
