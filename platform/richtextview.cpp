@@ -4,12 +4,14 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
-#include <QSignalBlocker>
+#include <QPainter>
+#include <QPaintEvent>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <algorithm>
+#include <cmath>
 
 RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
@@ -20,10 +22,6 @@ RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     stuecke_.push_back({0, 0});
-    // The text control repaints whole lines when the painted marks change;
-    // showFormats repaints only the characters instead.
-    for (QObject* o : children())
-        if (o->inherits("QWidgetTextControl")) textControl_ = o;
 }
 
 const QString& RichTextView::text() const { return text_; }
@@ -75,7 +73,9 @@ void RichTextView::fillDocument() {
     }
     if (anyCut) document()->setPlainText(cut);
     if (stuecke_.empty()) stuecke_.push_back({0, 0});
-    showFormats();
+    // The new document is painted whole, marks included.
+    geaendert_.clear();
+    alleGeaendert_ = false;
 }
 
 void RichTextView::resizeEvent(QResizeEvent* e) {
@@ -171,26 +171,98 @@ bool RichTextView::zeileImBlick(int pos) const {
     return top >= 0 && top + line.height() <= viewport()->height();
 }
 
-QRect RichTextView::zeichenRechteck(const QTextCursor& range) const {
-    const int von = range.selectionStart(), bis = range.selectionEnd();
-    const QTextBlock b = document()->findBlock(von);
+QRectF RichTextView::zeichenBox(int pos) const {
+    const QTextBlock b = document()->findBlock(pos);
     const QTextLayout* l = b.isValid() ? b.layout() : nullptr;
-    // Within one paragraph: the characters' own boxes, line by line.
-    // Anything larger repaints the view.
-    if (!l || l->lineCount() == 0 || bis > b.position() + b.length()) return viewport()->rect();
-    const QPointF oben = blockBoundingGeometry(b).translated(contentOffset()).topLeft();
-    const int a = von - b.position(), e = bis - b.position();
-    QRectF r;
-    for (int i = l->lineForTextPosition(a).lineNumber(); i >= 0 && i < l->lineCount(); ++i) {
-        const QTextLine line = l->lineAt(i);
-        if (line.textStart() > e) break;
-        const int s0 = std::max(a, line.textStart());
-        const int s1 = std::min(e, line.textStart() + line.textLength());
-        const qreal x0 = line.cursorToX(s0), x1 = line.cursorToX(s1);
-        r |= QRectF(oben.x() + std::min(x0, x1), oben.y() + line.y(), std::abs(x1 - x0), line.height());
+    if (!l || l->lineCount() == 0) return {};
+    const int rel = pos - b.position();
+    const QTextLine line = l->lineForTextPosition(rel);
+    if (!line.isValid()) return {};
+    const QPointF o = blockBoundingGeometry(b).translated(contentOffset()).topLeft();
+    const qreal x0 = line.cursorToX(rel), x1 = line.cursorToX(rel + 1);
+    const qreal top = o.y() + line.y();
+    // Its advance, the line's height rounded up to the next pixel row.
+    return QRectF(QPointF(o.x() + std::min(x0, x1), top), QPointF(o.x() + std::max(x0, x1), std::ceil(top + line.height())));
+}
+
+int RichTextView::toOffset(int docPos) const {
+    auto it = std::upper_bound(stuecke_.begin(), stuecke_.end(), docPos,
+                               [](int p, const Stueck& s) { return p < s.pos; });
+    const Stueck& s = *(it - 1);
+    return s.offset + (docPos - s.pos);
+}
+
+void RichTextView::paintEvent(QPaintEvent* e) {
+    QPlainTextEdit::paintEvent(e);
+    if (formats_.empty()) return;
+    // Lines in sight that hold marks are painted again where the marks are:
+    // a little more than the marked characters' boxes is cleared and the line
+    // drawn there by Qt with the marks as formatted ranges, so a mark looks
+    // exactly as a selection in that format would.
+    QPainter p(viewport());
+    const QBrush grund = viewport()->palette().brush(viewport()->backgroundRole());
+    p.setPen(palette().color(QPalette::Text));  // the colour Qt draws plain text in
+    for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+        const QPointF oben = blockBoundingGeometry(b).translated(contentOffset()).topLeft();
+        if (oben.y() > viewport()->height()) break;
+        const QTextLayout* l = b.layout();
+        for (int z = 0; l && z < l->lineCount(); ++z) {
+            const QTextLine line = l->lineAt(z);
+            const int start = line.textStart(), ende = start + line.textLength();
+            const int von = toOffset(b.position() + start);
+            QList<QTextLayout::FormatRange> marken;
+            qreal links = 0, rechts = 0;
+            for (auto it = formats_.lower_bound(von); it != formats_.end(); ++it) {
+                const int rel = toDocPos(it->first) - b.position();
+                if (rel >= ende) break;
+                if (rel < start) continue;
+                const qreal x0 = line.cursorToX(rel), x1 = line.cursorToX(rel + 1);
+                links = marken.isEmpty() ? std::min(x0, x1) : std::min({links, x0, x1});
+                rechts = marken.isEmpty() ? std::max(x0, x1) : std::max({rechts, x0, x1});
+                if (!marken.isEmpty()) {
+                    // Equal neighbours make one run, as Qt draws a selection.
+                    QTextLayout::FormatRange& r = marken.last();
+                    if (r.start + r.length == rel && r.format.foreground().color() == it->second.color &&
+                        r.format.fontUnderline() == it->second.marker) {
+                        ++r.length;
+                        continue;
+                    }
+                }
+                QTextLayout::FormatRange r;
+                r.start = rel;
+                r.length = 1;
+                r.format.setForeground(it->second.color);
+                r.format.setFontUnderline(it->second.marker);
+                marken.append(r);
+            }
+            if (marken.isEmpty()) continue;
+            const QRect feld = markenFeld(QRectF(QPointF(oben.x() + links, oben.y() + line.y()),
+                                                 QPointF(oben.x() + rechts, std::ceil(oben.y() + line.y() + line.height()))));
+            if (!e->region().intersects(feld)) continue;
+            p.save();
+            p.setClipRect(feld);
+            p.fillRect(feld, grund);
+            l->draw(&p, oben, marken, feld);
+            p.restore();
+        }
     }
-    // A pixel more all round for antialiased glyph edges and the underline.
-    return r.toAlignedRect().adjusted(-2, -2, 2, 2);
+}
+
+QRect RichTextView::markenFeld(const QRectF& box) {
+    // Qt's selection of a character may reach a pixel beyond its advance.
+    if (box.isNull()) return {};
+    return box.toAlignedRect().adjusted(-3, 0, 3, 0);
+}
+
+void RichTextView::vormerken(int offset) {
+    // A few characters are repainted one by one, many as the whole view.
+    if (alleGeaendert_) return;
+    if (geaendert_.size() >= 64) {
+        alleGeaendert_ = true;
+        geaendert_.clear();
+        return;
+    }
+    geaendert_.push_back(offset);
 }
 
 template <class Change>
@@ -204,13 +276,17 @@ void RichTextView::changeSelectionFormat(Change change) {
         // A change that leaves plain characters plain touches only the others:
         // unmarking the whole text costs as little as unmarking one character.
         for (auto it = formats_.lower_bound(a); it != formats_.end() && it->first < b;) {
+            const Zeichenformat vorher = it->second;
             change(it->second);
+            if (!(it->second == vorher)) vormerken(it->first);
             it = it->second == Zeichenformat{} ? formats_.erase(it) : std::next(it);
         }
     } else {
         for (int p = a; p < b; ++p) {
             Zeichenformat& f = formats_[p];
+            const Zeichenformat vorher = f;
             change(f);
+            if (!(f == vorher)) vormerken(p);
             if (f == Zeichenformat{}) formats_.erase(p);
         }
     }
@@ -233,43 +309,17 @@ void RichTextView::endChange() {
 }
 
 void RichTextView::showFormats() {
-    // One painted range per run of equal neighbours. The text control repaints
-    // only the ranges that changed.
-    QList<QTextEdit::ExtraSelection> ranges;
-    for (auto it = formats_.begin(); it != formats_.end();) {
-        auto end = std::next(it);
-        int last = it->first;
-        while (end != formats_.end() && end->first == last + 1 && end->second == it->second)
-            last = (end++)->first;
-        QTextEdit::ExtraSelection r;
-        r.cursor = QTextCursor(document());
-        r.cursor.setPosition(toDocPos(it->first));
-        r.cursor.setPosition(toDocPos(last + 1), QTextCursor::KeepAnchor);
-        r.format.setForeground(it->second.color);
-        r.format.setFontUnderline(it->second.marker);
-        ranges.append(r);
-        it = end;
+    // paintEvent draws the marks; only the characters that changed are repainted.
+    if (isVisible()) {
+        if (alleGeaendert_) viewport()->update();
+        else
+            for (int offset : geaendert_) {
+                const QRect feld = markenFeld(zeichenBox(toDocPos(offset)));
+                if (!feld.isEmpty()) viewport()->update(feld);
+            }
     }
-    if (!textControl_ || !isVisible()) {
-        setExtraSelections(ranges);
-        return;
-    }
-    const QList<QTextEdit::ExtraSelection> vorher = extraSelections();
-    {
-        const QSignalBlocker still(textControl_);
-        setExtraSelections(ranges);
-    }
-    // Repaint the ranges that came, went or changed format.
-    auto enthalten = [](const QList<QTextEdit::ExtraSelection>& in, const QTextEdit::ExtraSelection& s) {
-        return std::any_of(in.cbegin(), in.cend(), [&](const QTextEdit::ExtraSelection& x) {
-            return x.cursor.selectionStart() == s.cursor.selectionStart() &&
-                   x.cursor.selectionEnd() == s.cursor.selectionEnd() && x.format == s.format;
-        });
-    };
-    for (const QTextEdit::ExtraSelection& s : vorher)
-        if (!enthalten(ranges, s)) viewport()->update(zeichenRechteck(s.cursor));
-    for (const QTextEdit::ExtraSelection& s : ranges)
-        if (!enthalten(vorher, s)) viewport()->update(zeichenRechteck(s.cursor));
+    geaendert_.clear();
+    alleGeaendert_ = false;
 }
 
 void RichTextView::setSelColor(const QColor& color) {

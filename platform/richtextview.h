@@ -72,6 +72,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     // Colour and marker of one character; the default is plain black.
@@ -94,8 +95,13 @@ private:
     void showSelection();
     // Whether the line holding document position pos is wholly in sight.
     bool zeileImBlick(int pos) const;
-    // The box of a range's characters in the viewport.
-    QRect zeichenRechteck(const QTextCursor& range) const;
+    // The box of the character at document position pos in the viewport.
+    QRectF zeichenBox(int pos) const;
+    // What a mark repaints around a character's box.
+    static QRect markenFeld(const QRectF& box);
+    int toOffset(int docPos) const;  // the inverse of toDocPos
+    // Notes a character whose colour or marker changed, to be repainted.
+    void vormerken(int offset);
 
     QString text_;
     std::vector<Stueck> stuecke_;  // every paragraph of the document, in order
@@ -108,7 +114,8 @@ private:
     int changeDepth_ = 0;
     bool formatsPending_ = false;    // marks changed while changes gathered
     bool selectionPending_ = false;  // the selection moved while changes gathered
-    QObject* textControl_ = nullptr;  // Qt's text control inside the view, when found
+    std::vector<int> geaendert_;  // offsets whose format changed since the marks were shown
+    bool alleGeaendert_ = false;  // too many to repaint one by one
 };
 
 // Loads a file into a view and tells the user in German, naming the file,

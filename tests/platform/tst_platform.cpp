@@ -40,6 +40,8 @@ private slots:
     void viewLongParagraph();
     void viewChangeGathered_data();
     void viewChangeGathered();
+    void marksAsQtSelections_data();
+    void marksAsQtSelections();
     void viewLoad_data();
     void viewLoad();
     void viewLoadRefusals();
@@ -364,13 +366,56 @@ void TstPlatform::viewChangeGathered() {
     QCOMPARE(gesammelt.charColor(to), QColor(Qt::red));
     QCOMPARE(gesammelt.text(), einzeln.text());
     // The painted marks follow the table once the change ends.
-    const auto a = gesammelt.extraSelections(), b = einzeln.extraSelections();
-    QCOMPARE(a.size(), b.size());
-    for (int i = 0; i < a.size(); ++i) {
-        QCOMPARE(a[i].cursor.selectionStart(), b[i].cursor.selectionStart());
-        QCOMPARE(a[i].cursor.selectionEnd(), b[i].cursor.selectionEnd());
-        QCOMPARE(a[i].format, b[i].format);
-    }
+    QCOMPARE(gesammelt.grab().toImage(), einzeln.grab().toImage());
+}
+
+void TstPlatform::marksAsQtSelections_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<bool>("marker");
+    QTest::newRow("red underlined letter") << "fff jjj fff" << 4 << 1 << QColor(Qt::red) << true;
+    QTest::newRow("wide letters") << "mWm WMW" << 1 << 1 << QColor(Qt::red) << true;
+    QTest::newRow("blank") << "fj fj" << 2 << 1 << QColor(Qt::red) << true;
+    QTest::newRow("coloured run") << "abc def ghi" << 2 << 5 << QColor(Qt::blue) << false;
+    QTest::newRow("black underlined") << "abc def" << 0 << 3 << QColor(Qt::black) << true;
+    QTest::newRow("second line") << "abc\r\ndef ghi" << 6 << 2 << QColor(Qt::red) << true;
+}
+
+// The view paints its marks itself. They look exactly as Qt paints the same
+// colours and underline as formatted selections.
+void TstPlatform::marksAsQtSelections() {
+    QFETCH(QString, text);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QColor, color);
+    QFETCH(bool, marker);
+    QFont font(QStringLiteral("Courier New"), 18);
+    font.setBold(true);
+    RichTextView view;
+    view.setFont(font);
+    view.resize(400, 120);
+    view.setText(text);
+    view.setSelection(start, length);
+    view.setSelFormat(color, marker);
+    view.setSelection(0, 0);
+
+    RichTextView vorbild;  // Qt's own painting of the same formats
+    vorbild.setFont(font);
+    vorbild.resize(400, 120);
+    vorbild.setText(text);
+    vorbild.grab();  // settled at its size: the selections set next stay
+    QTextEdit::ExtraSelection sel;
+    sel.cursor = QTextCursor(vorbild.document());
+    // The view's document holds line breaks as one character.
+    const int vor = int(text.left(start).count(QStringLiteral("\r\n")));
+    sel.cursor.setPosition(start - vor);
+    sel.cursor.setPosition(start - vor + length, QTextCursor::KeepAnchor);
+    sel.format.setForeground(color);
+    sel.format.setFontUnderline(marker);
+    vorbild.setExtraSelections({sel});
+    QCOMPARE(view.grab().toImage(), vorbild.grab().toImage());
 }
 
 void TstPlatform::viewLoad_data() {
