@@ -70,6 +70,7 @@ void frmSchreiben::buildLayout() {
     Text2->setFocusPolicy(Qt::NoFocus);
     Text2->setText(QStringLiteral("Display"));
     connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
+    Text2->installEventFilter(this);  // paints its corners: see eventFilter
 
     Frame3 = place<QGroupBox>(Frame4, "Frame3", 4, 48, 121, 189);
     QFont klein(QStringLiteral("MS Sans Serif"), 8);

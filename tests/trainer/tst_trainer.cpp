@@ -105,6 +105,7 @@ private slots:
     void noScoredCharacters();
     void buttons();
     void keyboardPaintsColours();
+    void expectedKeyBoxCorners();
     void screenMatchesFreshPainting_data();
     void screenMatchesFreshPainting();
     void screenshot();
@@ -687,6 +688,20 @@ void TstTrainer::keyboardPaintsColours() {
         QCOMPARE(farbe(face), c);
         QCOMPARE(farbe(nachbar), kBase);
     }
+}
+
+// The expected-key box fills its rounded corners itself: with the colour of
+// the window around it, as when the window showed through.
+void TstTrainer::expectedKeyBoxCorners() {
+    TestEnv env;
+    frmSchreiben& s = exercise(env, "fj");
+    s.show();
+    QVERIFY(s.Text2->testAttribute(Qt::WA_OpaquePaintEvent));
+    const QImage bild = s.Frame4->grab().toImage();
+    const QRect box = s.Text2->geometry();
+    const QColor aussen = bild.pixelColor(box.topLeft() - QPoint(2, 0));
+    for (const QPoint ecke : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()})
+        QCOMPARE(bild.pixelColor(ecke), aussen);
 }
 
 void TstTrainer::screenMatchesFreshPainting_data() {
