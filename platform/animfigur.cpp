@@ -3,11 +3,15 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QPainter>
 #include <QTimer>
 #include <memory>
+#ifdef Q_OS_LINUX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -19,14 +23,14 @@ struct Decoded {
     int totalMs = 0;
 };
 
-// Decoded files by path. The figure is recreated on every correct key, so
+// Decoded files by path. The figure is shown again on every correct key, so
 // the file is only looked at (size and modification time), not read, while
 // it stays unchanged. Files that cannot be decoded are remembered as such.
 // The cache holds nothing but the contents of files, so windows of separate
 // program contexts may share it.
 struct CacheEntry {
     qint64 fileSize = -1;
-    qint64 modifiedMs = 0;
+    qint64 modified = 0;
     std::shared_ptr<const Decoded> decoded;  // null: the file is not an animation
 };
 
@@ -45,16 +49,35 @@ qint64 clockMs() {
     return clock.elapsed();
 }
 
-std::shared_ptr<const Decoded> load(const QString& path) {
+// What the cache compares: kind, size and modification time of a file.
+struct Dateistand {
+    bool datei = false;  // a regular file
+    qint64 groesse = -1;
+    qint64 geaendert = 0;
+};
+
+// One system call on Linux: the figure looks at its file on every step.
+Dateistand dateistand(const QString& path) {
+#ifdef Q_OS_LINUX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    return {S_ISREG(st.st_mode), qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+#else
     const QFileInfo info(path);
-    if (!info.isFile()) {
+    return {info.isFile(), info.size(), info.lastModified().toMSecsSinceEpoch()};
+#endif
+}
+
+std::shared_ptr<const Decoded> load(const QString& path) {
+    const Dateistand stand = dateistand(path);
+    if (!stand.datei) {
         cache().remove(path);
         return nullptr;
     }
-    const qint64 size = info.size();
-    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
+    const qint64 size = stand.groesse;
+    const qint64 modified = stand.geaendert;
     auto it = cache().find(path);
-    if (it != cache().end() && it->fileSize == size && it->modifiedMs == modified) return it->decoded;
+    if (it != cache().end() && it->fileSize == size && it->modified == modified) return it->decoded;
 
     std::shared_ptr<Decoded> d;
     AniAnimation anim = readAniFile(path);
