@@ -7,6 +7,7 @@
 #include "settings/reminder.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
+#include "trainer/anzeigefeld.h"
 #include "trainer/inputbox.h"
 #include "trainer/keybutton.h"
 #include "trainer/keytable.h"
@@ -61,7 +62,7 @@ void frmSchreiben::buildLayout() {
     Text1->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(224,224,224); color: black; }"));
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
-    Text2 = place<QLineEdit>(Frame4, "Text2", 4, 12, 121, 33);
+    Text2 = place<Anzeigefeld>(Frame4, "Text2", 4, 12, 121, 33);
     QFont sans(QStringLiteral("MS Sans Serif"), 18);
     sans.setBold(true);
     Text2->setFont(sans);
@@ -70,7 +71,6 @@ void frmSchreiben::buildLayout() {
     Text2->setFocusPolicy(Qt::NoFocus);
     Text2->setText(QStringLiteral("Display"));
     connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
-    Text2->installEventFilter(this);  // paints its corners: see eventFilter
 
     Frame3 = place<QGroupBox>(Frame4, "Frame3", 4, 48, 121, 189);
     QFont klein(QStringLiteral("MS Sans Serif"), 8);

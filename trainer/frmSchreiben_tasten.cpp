@@ -19,7 +19,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -34,16 +33,6 @@ bool istTotetaste(int key) { return key >= Qt::Key_Dead_Grave && key <= Qt::Key_
 // ---- key events ----
 
 bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Text2) {
-        // The expected-key box changes on every key. Its frame has rounded
-        // corners that show the window behind; filled here with the window's
-        // colour, the box counts as opaque and the window and its frames are
-        // not repainted under it. (The style's polish turns the flag off.)
-        if (event->type() == QEvent::Polish) Text2->setAttribute(Qt::WA_OpaquePaintEvent);
-        if (event->type() == QEvent::Paint)
-            QPainter(Text2).fillRect(Text2->rect(), Frame4->palette().color(QPalette::Window));
-        return false;
-    }
     if (watched != Text1) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::ShortcutOverride: {

@@ -6,6 +6,7 @@
 #include "platform/units.h"
 #include "shell/frmVelkora.h"
 #include "testenv.h"
+#include "trainer/anzeigefeld.h"
 #include "trainer/frmSchreiben.h"
 #include "trainer/keybutton.h"
 #include "trainer/keytable.h"
@@ -105,7 +106,7 @@ private slots:
     void noScoredCharacters();
     void buttons();
     void keyboardPaintsColours();
-    void expectedKeyBoxCorners();
+    void expectedKeyBox();
     void screenMatchesFreshPainting_data();
     void screenMatchesFreshPainting();
     void screenshot();
@@ -690,13 +691,31 @@ void TstTrainer::keyboardPaintsColours() {
     }
 }
 
-// The expected-key box fills its rounded corners itself: with the colour of
-// the window around it, as when the window showed through.
-void TstTrainer::expectedKeyBoxCorners() {
+// The expected-key box shows each text from a picture drawn once. It shows
+// what a box of the same kind painting afresh shows, also after its colours
+// changed, and fills its rounded corners with the colour of the window
+// around it, as when the window showed through.
+void TstTrainer::expectedKeyBox() {
     TestEnv env;
-    frmSchreiben& s = exercise(env, "fj");
+    frmSchreiben& s = exercise(env, "fj fj");
     s.show();
     QVERIFY(s.Text2->testAttribute(Qt::WA_OpaquePaintEvent));
+    auto frisch = [&] {
+        Anzeigefeld neu(s.Frame4);  // never shown: it paints without pictures
+        neu.setGeometry(s.Text2->geometry());
+        neu.setFont(s.Text2->font());
+        neu.setStyleSheet(s.Text2->styleSheet());
+        neu.setReadOnly(true);
+        neu.setText(s.Text2->text());
+        return neu.grab().toImage();
+    };
+    typeAll(s.Text1, {"f", "j", " "});
+    QCOMPARE(s.Text2->grab().toImage(), frisch());
+    s.Text2->setStyleSheet(QStringLiteral("QLineEdit { color: rgb(0,0,255); background: white; }"));
+    typeAll(s.Text1, {"f"});  // "j" again, drawn before in red
+    QCOMPARE(s.Text2->text(), QStringLiteral("j"));
+    QCOMPARE(s.Text2->grab().toImage(), frisch());
+
     const QImage bild = s.Frame4->grab().toImage();
     const QRect box = s.Text2->geometry();
     const QColor aussen = bild.pixelColor(box.topLeft() - QPoint(2, 0));
