@@ -69,12 +69,13 @@ fuzz:
 	done
 
 # Keystroke cost under a real X server (Xvfb, XTest keys, Damage repaints).
-# BASE=<build directory of another build> runs both, rounds interleaved.
+# BASE=<build directory of another build> runs both, rounds interleaved;
+# FLOOR=1 types at a bare Qt window too (what any window costs for a key).
 bench-x: configure
 	@sh tools/install-deps.sh bench-x
 	cmake $(BUILD) >/dev/null
-	cmake --build $(BUILD) --target velkora velkora_data velkora_xsender -j $(JOBS)
-	bash bench/bench-x.sh $(BUILD) $(BASE)
+	cmake --build $(BUILD) --target velkora velkora_data velkora_xsender velkora_xboden -j $(JOBS)
+	FLOOR=$(FLOOR) bash bench/bench-x.sh $(BUILD) $(BASE)
 
 clean:
 	rm -rf $(BUILD)

@@ -8,11 +8,14 @@
 # lesson 1 correctly and a seeded stream of home-row keys, round after round;
 # with a second build the rounds alternate between the two. Printed are the
 # medians over the rounds and, with a base, the ratios new / base.
-# ROUNDS, KEYS, PERIOD_MS and SEED may be set in the environment.
+# ROUNDS, KEYS, PERIOD_MS and SEED may be set in the environment. With FLOOR=1
+# a bare Qt window (bench/velkora_xboden) is typed at too, in the same
+# rounds: the cost of any window before the trainer does anything.
 set -u
 BUILD=$(cd "$1" && pwd)
 BASE=${2:+$(cd "$2" && pwd)}
 ROUNDS=${ROUNDS:-5}
+FLOOR=${FLOOR:-}
 KEYS=${KEYS:-400}
 PERIOD_MS=${PERIOD_MS:-20}
 SEED=${SEED:-14}
@@ -39,20 +42,20 @@ free_display() {
   echo "$n"
 }
 
-# start NAME DIR: Xvfb, layout, program copy, HOME, program. Sets DISPLAY_<NAME> and PID_<NAME>.
+# start NAME DIR [PROGRAM]: Xvfb, layout, program copy, HOME, program. Sets DISPLAY_<NAME> and PID_<NAME>.
 start() {
-  local name=$1 dir=$2 d
+  local name=$1 dir=$2 exe=${3:-velkora} d
   d=$(free_display $((200 + RANDOM % 200)))
   Xvfb ":$d" -screen 0 1280x1024x24 -noreset -nolisten tcp >"$WORK/xvfb-$name.log" 2>&1 &
   PIDS+=($!)
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
   DISPLAY=":$d" setxkbmap de || { echo "bench-x: setxkbmap failed" >&2; exit 1; }
   mkdir -p "$WORK/$name/prog" "$WORK/$name/home"
-  find "$dir" -maxdepth 1 -type f \( -name velkora -o -iname '*.inf' -o -iname '*.txt' -o -iname '*.wav' \
+  find "$dir" -maxdepth 1 -type f \( -name "$exe" -o -iname '*.inf' -o -iname '*.txt' -o -iname '*.wav' \
        -o -iname '*.ani' -o -iname '*.avi' -o -iname '*.mdb' -o -iname '*.chm' \) \
        -exec cp -p {} "$WORK/$name/prog/" \;
   (cd "$WORK/$name/prog" && HOME="$WORK/$name/home" XDG_CONFIG_HOME= XDG_DATA_HOME= DISPLAY=":$d" \
-     LANG=de_DE.UTF-8 exec ./velkora >"$WORK/$name.log" 2>&1) &
+     LANG=de_DE.UTF-8 exec "./$exe" >"$WORK/$name.log" 2>&1) &
   local pid=$!
   PIDS+=($pid)
   sleep 2
@@ -70,6 +73,13 @@ FAILED=0
 round() {
   local name=$1 mode=$2 d pid out want got before
   eval "d=\$DISPLAY_$name pid=\$PID_$name"
+  if [ "$name" = floor ]; then
+    # The bare window stores nothing; the text only tells the keys.
+    out=$(DISPLAY=":$d" "$SENDER" "$pid" "$WORK/neu/prog/Lektion1.inf" "$mode" "$KEYS" "$PERIOD_MS" "$SEED")
+    echo "  $name $mode: $out"
+    echo "$out" >>"$WORK/$name-$mode.txt"
+    return
+  fi
   before=$(last "$name" | cut -d'|' -f1)
   out=$(DISPLAY=":$d" "$SENDER" "$pid" "$WORK/$name/prog/Lektion1.inf" "$mode" "$KEYS" "$PERIOD_MS" "$SEED")
   echo "  $name $mode: $out"
@@ -88,6 +98,10 @@ round() {
 command -v sqlite3 >/dev/null || { echo "bench-x: sqlite3 is missing" >&2; exit 1; }
 start neu "$BUILD"
 [ -n "$BASE" ] && start base "$BASE"
+if [ -n "$FLOOR" ]; then
+  [ -x "$BUILD/bench/velkora_xboden" ] || { echo "bench-x: $BUILD/bench/velkora_xboden is missing" >&2; exit 1; }
+  start floor "$BUILD/bench" velkora_xboden
+fi
 
 echo "bench-x: $ROUNDS rounds, period $PERIOD_MS ms, $KEYS home-row keys (seed $SEED); lesson 1 typed whole"
 for r in $(seq "$ROUNDS"); do
@@ -95,7 +109,7 @@ for r in $(seq "$ROUNDS"); do
   for mode in korrekt heimreihe; do
     # Alternate which build goes first, so neither always follows the other.
     if [ -n "$BASE" ] && [ $((r % 2)) -eq 1 ]; then order="base neu"; elif [ -n "$BASE" ]; then order="neu base"; else order=neu; fi
-    for name in $order; do round "$name" "$mode"; done
+    for name in $order ${FLOOR:+floor}; do round "$name" "$mode"; done
   done
 done
 
@@ -106,7 +120,7 @@ field() { sed -n "s/.* $2=\([-0-9.]*\).*/\1/p" "$WORK/$1.txt" | median; }
 echo
 printf '%-10s %-6s %10s %10s %10s %10s %10s\n' mode build "cpu ms/key" "gui ms/key" "rss MB" "lat med" "lat p90"
 for mode in korrekt heimreihe; do
-  for name in neu ${BASE:+base}; do
+  for name in neu ${BASE:+base} ${FLOOR:+floor}; do
     f=$name-$mode
     printf '%-10s %-6s %10.3f %10.3f %10.1f %10.3f %10.3f\n' "$mode" "$name" "$(field $f cpu_ms)" "$(field $f gui_ms)" \
       "$(div "$(field $f rss_kb)" 1024)" "$(field $f lat_med_ms)" "$(field $f lat_p90_ms)"
@@ -115,6 +129,12 @@ for mode in korrekt heimreihe; do
     ratio() { div "$(field neu-$mode "$1")" "$(field base-$mode "$1")"; }
     printf '%-10s %-6s %10.2f %10.2f %10.2f %10.2f %10.2f\n' "$mode" "ratio" "$(ratio cpu_ms)" "$(ratio gui_ms)" \
       "$(ratio rss_kb)" "$(ratio lat_med_ms)" "$(ratio lat_p90_ms)"
+  fi
+  if [ -n "$BASE" ] && [ -n "$FLOOR" ]; then
+    # The bare window against the base: the least any build could reach.
+    fratio() { div "$(field floor-$mode "$1")" "$(field base-$mode "$1")"; }
+    printf '%-10s %-6s %10.2f %10.2f %10.2f %10.2f %10.2f\n' "$mode" "f/base" "$(fratio cpu_ms)" "$(fratio gui_ms)" \
+      "$(fratio rss_kb)" "$(fratio lat_med_ms)" "$(fratio lat_p90_ms)"
   fi
 done
 [ "$FAILED" -eq 0 ] || { echo "bench-x: keys were lost (see above)" >&2; exit 1; }
