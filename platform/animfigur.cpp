@@ -74,10 +74,8 @@ std::shared_ptr<const Decoded> load(const QString& path) {
         cache().remove(path);
         return nullptr;
     }
-    const qint64 size = stand.groesse;
-    const qint64 modified = stand.geaendert;
     auto it = cache().find(path);
-    if (it != cache().end() && it->fileSize == size && it->modified == modified) return it->decoded;
+    if (it != cache().end() && it->fileSize == stand.groesse && it->modified == stand.geaendert) return it->decoded;
 
     std::shared_ptr<Decoded> d;
     AniAnimation anim = readAniFile(path);
@@ -90,7 +88,7 @@ std::shared_ptr<const Decoded> load(const QString& path) {
         }
     }
     if (cache().size() >= kCacheLimit && it == cache().end()) cache().clear();
-    cache().insert(path, CacheEntry{size, modified, d});
+    cache().insert(path, CacheEntry{stand.groesse, stand.geaendert, d});
     return d;
 }
 

@@ -159,30 +159,31 @@ void RichTextView::showSelection() {
     ensureCursorVisible();
 }
 
-bool RichTextView::zeileImBlick(int pos) const {
-    if (textCursor().position() == pos) return true;
-    if (!isVisible()) return false;  // a hidden view keeps the cursor with the mark
-    const QTextBlock b = document()->findBlock(pos);
-    const QTextLayout* l = b.isValid() ? b.layout() : nullptr;
-    if (!l || l->lineCount() == 0) return false;
-    const QTextLine line = l->lineForTextPosition(pos - b.position());
-    if (!line.isValid()) return false;
-    const qreal top = blockBoundingGeometry(b).translated(contentOffset()).top() + line.y();
-    return top >= 0 && top + line.height() <= viewport()->height();
-}
-
-QRectF RichTextView::zeichenBox(int pos) const {
+RichTextView::Zeile RichTextView::zeileBei(int pos) const {
     const QTextBlock b = document()->findBlock(pos);
     const QTextLayout* l = b.isValid() ? b.layout() : nullptr;
     if (!l || l->lineCount() == 0) return {};
     const int rel = pos - b.position();
-    const QTextLine line = l->lineForTextPosition(rel);
-    if (!line.isValid()) return {};
-    const QPointF o = blockBoundingGeometry(b).translated(contentOffset()).topLeft();
-    const qreal x0 = line.cursorToX(rel), x1 = line.cursorToX(rel + 1);
-    const qreal top = o.y() + line.y();
+    return {l->lineForTextPosition(rel), rel, blockBoundingGeometry(b).translated(contentOffset()).topLeft()};
+}
+
+bool RichTextView::zeileImBlick(int pos) const {
+    if (textCursor().position() == pos) return true;
+    if (!isVisible()) return false;  // a hidden view keeps the cursor with the mark
+    const Zeile z = zeileBei(pos);
+    if (!z.line.isValid()) return false;
+    const qreal top = z.oben.y() + z.line.y();
+    return top >= 0 && top + z.line.height() <= viewport()->height();
+}
+
+QRectF RichTextView::zeichenBox(int pos) const {
+    const Zeile z = zeileBei(pos);
+    if (!z.line.isValid()) return {};
+    const qreal x0 = z.line.cursorToX(z.rel), x1 = z.line.cursorToX(z.rel + 1);
+    const qreal top = z.oben.y() + z.line.y();
     // Its advance, the line's height rounded up to the next pixel row.
-    return QRectF(QPointF(o.x() + std::min(x0, x1), top), QPointF(o.x() + std::max(x0, x1), std::ceil(top + line.height())));
+    return QRectF(QPointF(z.oben.x() + std::min(x0, x1), top),
+                  QPointF(z.oben.x() + std::max(x0, x1), std::ceil(top + z.line.height())));
 }
 
 int RichTextView::toOffset(int docPos) const {

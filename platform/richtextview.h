@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QPlainTextEdit>
+#include <QTextLayout>
 #include <map>
 #include <vector>
 
@@ -93,6 +94,14 @@ private:
     void changeSelectionFormat(Change change);
     void showFormats();
     void showSelection();
+    // The line holding document position pos, pos within its paragraph, and
+    // the paragraph's top left in the viewport; an invalid line when not laid out.
+    struct Zeile {
+        QTextLine line;
+        int rel = 0;
+        QPointF oben;
+    };
+    Zeile zeileBei(int pos) const;
     // Whether the line holding document position pos is wholly in sight.
     bool zeileImBlick(int pos) const;
     // The box of the character at document position pos in the viewport.

@@ -23,25 +23,27 @@ InputBox::InputBox(QWidget* parent) : QPlainTextEdit(parent) {
         if (o->inherits("QWidgetTextControl")) textControl_ = o;
 }
 
+void InputBox::hintergrund(QPainter& p) const {
+    // What Qt draws under a styled widget that is not opaque.
+    QStyleOption opt;
+    opt.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &opt, &p, this);
+}
+
 void InputBox::paintEvent(QPaintEvent* e) {
     {
         QPainter p(viewport());
         p.setClipRect(e->rect());
         p.translate(-viewport()->pos());
-        QStyleOption opt;
-        opt.initFrom(this);
-        style()->drawPrimitive(QStyle::PE_Widget, &opt, &p, this);
+        hintergrund(p);
     }
     QPlainTextEdit::paintEvent(e);
 }
 
 bool InputBox::event(QEvent* e) {
     if (e->type() == QEvent::Paint) {
-        // What Qt draws under a styled widget that is not opaque.
         QPainter p(this);
-        QStyleOption opt;
-        opt.initFrom(this);
-        style()->drawPrimitive(QStyle::PE_Widget, &opt, &p, this);
+        hintergrund(p);
         // A repaint inside the frame (a typed character) leaves the frame as it is.
         if (contentsRect().contains(static_cast<QPaintEvent*>(e)->rect())) return true;
     }

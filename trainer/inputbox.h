@@ -1,6 +1,8 @@
 #pragma once
 #include <QPlainTextEdit>
 
+class QPainter;
+
 // The input box of the writing window. Characters reach it only through
 // insertCharacter (the judging decides what enters); paste, drop and the
 // context menu are shut off, so nothing else changes its text.
@@ -23,6 +25,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
+    // Paints the box's styled background, the whole box, in p's coordinates.
+    void hintergrund(QPainter& p) const;
     // Appends a character that is no line break.
     void anhaengen(QTextCursor& cur, QChar c);
     QObject* textControl_ = nullptr;  // Qt's text control inside the box, when found
