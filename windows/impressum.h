@@ -8,7 +8,7 @@ inline const QString kProduktName = QStringLiteral("Velkora 1.0");
 inline const QString kEntwickeltVon = QStringLiteral(" Entwickelt + Programmiert von:");
 inline const std::array<QString, 2> kMacher = {
     QStringLiteral("Das Velkora-Team"),
-    QStringLiteral("Schreibtrainer für die deutsche Tastatur"),
+    QStringLiteral("mit allen Mitwirkenden"),
 };
 inline const QString kHinweis = QStringLiteral(
     "Zehn Finger, eine Taste nach der anderen: Velkora führt in achtzehn Lektionen zum "
