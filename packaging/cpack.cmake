@@ -23,4 +23,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
+# The whole install tree, and the Debian changelog that make install leaves out.
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    "${CMAKE_BINARY_DIR};${PROJECT_NAME};ALL;/"
+    "${CMAKE_BINARY_DIR};${PROJECT_NAME};debian;/")
 include(CPack)

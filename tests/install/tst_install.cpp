@@ -27,12 +27,13 @@ const QString kId = QStringLiteral("org.velkora.Velkora");
 
 // Runs a program to its end; its exit code, or -1 when it could not run.
 int ausfuehren(const QString& programm, const QStringList& args, QString* ausgabe = nullptr,
-               const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+               const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+               int wartenMs = 120000) {
     QProcess p;
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(programm, args);
-    if (!p.waitForFinished(120000)) return -1;
+    if (!p.waitForFinished(wartenMs)) return -1;
     if (ausgabe) *ausgabe = QString::fromLocal8Bit(p.readAll());
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
@@ -134,6 +135,8 @@ private slots:
         QTest::newRow("desktop") << "share/applications/" + kId + ".desktop" << 0;
         QTest::newRow("metainfo") << "share/metainfo/" + kId + ".metainfo.xml" << 0;
         QTest::newRow("svg") << "share/icons/hicolor/scalable/apps/" + kId + ".svg" << 0;
+        QTest::newRow("manual page") << "share/man/man1/velkora.1.gz" << 0;
+        QTest::newRow("copyright") << "share/doc/velkora/copyright" << 0;
         for (int s : {48, 128, 256})
             QTest::newRow(qPrintable(QString("png %1").arg(s)))
                 << QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(s).arg(kId) << s;
@@ -259,8 +262,19 @@ private slots:
                      qPrintable(depends));
         QCOMPARE(ausfuehren("dpkg-deb", {"-c", deb}, &inhalt), 0);
         for (const QString& f : QStringList{"./usr/bin/velkora", "./usr/share/velkora/Intro.inf",
-                                 "./usr/share/applications/" + kId + ".desktop"})
+                                 "./usr/share/applications/" + kId + ".desktop",
+                                 "./usr/share/doc/velkora/changelog.Debian.gz"})
             QVERIFY2(inhalt.contains(f), qPrintable(f));
+        // Debian's own checker finds neither an error nor a warning in it
+        // (a missing copyright file or changelog is an error, a missing
+        // manual page a warning).
+        const QString lintian = QStandardPaths::findExecutable(QStringLiteral("lintian"));
+        if (lintian.isEmpty()) QSKIP("lintian is not installed");
+        QString befund;
+        const int rc = ausfuehren(lintian, {"--fail-on", "error,warning", deb}, &befund,
+                                  QProcessEnvironment::systemEnvironment(), 600000);
+        const QRegularExpression meldung("^(E|W): ", QRegularExpression::MultilineOption);
+        QVERIFY2(rc == 0 && !befund.contains(meldung), qPrintable(befund));
     }
 };
 
