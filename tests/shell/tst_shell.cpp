@@ -34,6 +34,7 @@ private slots:
     void windowPlacement();
     void shutDownWrites();
     void minimisedExit();
+    void unwritableStore_data();
     void unwritableStore();
     void splashKeys_data();
     void splashKeys();
@@ -113,6 +114,13 @@ void TstShell::storedValues_data() {
     QTest::newRow("CheckAnimat word") << "Optionen" << "CheckAnimat" << "jein" << "animat" << "0";
     QTest::newRow("CheckGeräusch False") << "Optionen" << QString::fromUtf8("CheckGeräusch") << "False"
                                          << "geraeusch" << "0";
+    // Edited by hand.
+    QTest::newRow("CheckAnimat true") << "Optionen" << "CheckAnimat" << "true" << "animat" << "1";
+    QTest::newRow("CheckGeräusch TRUE") << "Optionen" << QString::fromUtf8("CheckGeräusch") << "TRUE"
+                                        << "geraeusch" << "1";
+    // No longer than the settings dialog's name box holds.
+    QTest::newRow("name of 40 000 characters") << "Optionen" << "Benutzer" << QString(40000, 'n') << "title"
+                                               << "Velkora 1.0     " + QString(QLineEdit().maxLength(), 'n');
 }
 
 void TstShell::windowPlacement_data() {
@@ -219,18 +227,47 @@ void TstShell::minimisedExit() {
     QCOMPARE(opt(env, "Benutzer"), QString("Mia"));
 }
 
+// A settings file that cannot be read or written as it stands: the learner
+// is told at the start and at the end, and the program still starts and ends.
+void TstShell::unwritableStore_data() {
+    QTest::addColumn<QString>("art");
+    QTest::addColumn<QString>("beimStart");  // part of the message at the start; empty: none
+    QTest::addColumn<QString>("beimEnde");
+    QTest::newRow("a folder before the start") << "ordner vorher" << "sondern ein Ordner" << "sondern ein Ordner";
+    QTest::newRow("a folder made while running") << "ordner danach" << "" << "sondern ein Ordner";
+    QTest::newRow("10 MB of values") << "gross" << "beiseitegelegt" << "";
+}
+
 void TstShell::unwritableStore() {
+    QFETCH(QString, art);
+    QFETCH(QString, beimStart);
+    QFETCH(QString, beimEnde);
     TestEnv env;
-    frmVelkora& w = env.app->forms.get<frmVelkora>();
-    // The settings file becomes a directory: every write fails.
-    QFile::remove(env.settingsFile());
-    QDir().mkpath(env.settingsFile());
+    if (art == "ordner vorher") {
+        env.app.reset();
+        QFile::remove(env.settingsFile());
+        QDir().mkpath(env.settingsFile());
+    }
+    if (art == "gross") {
+        QFile f(env.settingsFile());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Optionen]\nBenutzer=Anna\n[Fremd]\nx=" + QByteArray(10 << 20, 'x') + "\n");
+    }
     env.restart();
-    frmVelkora& w2 = env.app->forms.get<frmVelkora>();
-    Q_UNUSED(w);
-    w2.show();
-    QVERIFY(w2.close());
-    QVERIFY(!env.app->forms.loaded<frmVelkora>() || !w2.isVisible());
+    frmVelkora& w = env.app->forms.get<frmVelkora>();
+    w.show();
+    auto pruefen = [&](const QString& teil) {
+        QCOMPARE(env.services.messages.size(), teil.isEmpty() ? 0 : 1);
+        for (const auto& m : env.services.messages)
+            QVERIFY2(m.text.contains(teil) && m.text.contains(env.settingsFile()), qPrintable(m.text));
+        env.services.clear();
+    };
+    pruefen(beimStart);
+    if (art == "gross") QCOMPARE(w.windowTitle(), QString("Velkora 1.0     Anna"));
+    if (art == "ordner danach") QFile::remove(env.settingsFile()), QDir().mkpath(env.settingsFile());
+    QVERIFY(w.close());
+    pruefen(beimEnde);
+    if (!beimEnde.isEmpty()) QVERIFY2(env.services.messages.isEmpty(), "one message for all writes");
 }
 
 void TstShell::splashKeys_data() {
