@@ -127,8 +127,7 @@ void TstPlatform::settingsAbused() {
     QCOMPARE(s.SaveSetting("Velkora", "Optionen", "Tdauer", "7"), grund.isEmpty());
     const QString warum = s.writeProblem("Velkora");
     QVERIFY2(grund.isEmpty() || (warum.contains(file) && warum.contains(grund)), qPrintable(warum));
-    // A file far too large lies beside the new one, unchanged; the new one
-    // is read as it stands.
+    // A file far too large lies beside the new one, unchanged; the new one is read as it stands.
     const QStringList beiseite = QDir(dir.path()).entryList({"Velkora.ini.zu-gross-*"});
     QCOMPARE(beiseite.size(), inhalt.size() > SettingsStore::kMaxFileBytes ? 1 : 0);
     for (const QString& b : beiseite) {
@@ -584,7 +583,6 @@ void TstPlatform::viewLoadRefusals() {
     v.setText("vorher");
     QCOMPARE(v.loadFile(dir.filePath("fehlt.inf")), RichTextView::LoadResult::Missing);
     QCOMPARE(v.loadFile(dir.path()), RichTextView::LoadResult::Unreadable);
-    // Not text: more than one control character in a hundred.
     QVERIFY(!isBinaryText(QString(199, 'a') + QChar(0x1B) + QChar(0x1A) + QChar('\f')));
     QVERIFY(isBinaryText(QString(98, 'a') + QChar(0x1B) + QChar(0x7F)));
     // 32767 characters are the limit; a CR LF counts two.
