@@ -94,10 +94,14 @@ void SettingsStore::oeffnen(Ablage& a, const QString& appName) const {
             if (beiseitelegen(a, st.st_size)) return;
         }
     }
-    if (iniFile_.isEmpty())
+    // The per-user store also reads the organisation's file beside the
+    // folder (~/.config/Velkora.ini); when that is no regular file, the
+    // program's own file is read alone.
+    const QString orgDatei = ordnerVon(a.pfad) + QStringLiteral(".ini");
+    if (iniFile_.isEmpty() && notRegularKind(orgDatei).isEmpty())
         a.settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, appName, appName);
     else
-        a.settings = std::make_unique<QSettings>(iniFile_, QSettings::IniFormat);
+        a.settings = std::make_unique<QSettings>(a.pfad, QSettings::IniFormat);
 }
 
 bool SettingsStore::beiseitelegen(Ablage& a, qint64 groesse) const {
