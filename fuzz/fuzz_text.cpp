@@ -37,6 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString rtf = rtfToPlain(bytes);
     PRUEFE(rtf.size() <= bytes.size());
 
+    // UTF-8 with bytes of Windows-1252 among it: no more characters than
+    // bytes; and whatever the bytes, a verdict on them.
+    const QString gemischt = decodeMostlyUtf8(bytes);
+    PRUEFE(gemischt.size() <= bytes.size());
+    pruefeAnsichtsText(gemischt);
+    (void)isBinaryText(gemischt);
+    (void)mostlyUtf8(bytes);
+    PRUEFE(utf16WithoutBom(bytes) >= 0 && utf16WithoutBom(bytes) <= 2);
+
     for (bool unicode : {false, true}) {
         const QString t = decodeTextFile(bytes, unicode);
         PRUEFE(!t.contains(QLatin1Char('\r')));

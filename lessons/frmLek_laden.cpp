@@ -21,9 +21,10 @@ bool frmLek::starteUebung(Gruppe gruppe, const QString& auswahl) {
     const Katalogeintrag* e = katalogeintrag(gruppe, auswahl);
     if (!e) return false;
     frmSchreiben& s = app_.forms.get<frmSchreiben>();
-    // The text comes first: a file that cannot be loaded is reported and
-    // leaves this window open and the exercise, its number and title as they are.
-    if (!s.ladeText(app_.datei(e->dateiName()), true)) return false;
+    // The text comes first: a file that cannot be loaded, or holds no text,
+    // is reported and leaves this window open and the exercise, its number
+    // and title as they are.
+    if (!s.ladeText(app_.datei(e->dateiName()), true, false, true)) return false;
     hide();
     setzeTitel(e->titelText());
     for (int t : e->markierteTasten()) s.setTastenfarbe(t, colorFromBgr(kTastenfarbe));

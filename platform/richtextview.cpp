@@ -113,10 +113,13 @@ RichTextView::LoadResult RichTextView::readFile(const QString& path, bool allowU
     case FileReadStatus::Ok: break;
     case FileReadStatus::Missing: return LoadResult::Missing;
     case FileReadStatus::TooLarge: return LoadResult::TooLong;
+    case FileReadStatus::LinkLoop: return LoadResult::LinkLoop;
     case FileReadStatus::NotRegular:
     case FileReadStatus::Unreadable: return LoadResult::Unreadable;
     }
-    QString plain = viewPlainText(decodeTextFile(r.bytes, allowUtf8));
+    const QString decoded = decodeTextFile(r.bytes, allowUtf8);
+    if (isBinaryText(decoded)) return LoadResult::NotText;
+    QString plain = viewPlainText(decoded);
     // Counted as the view will report it: CR LF for every line break.
     if (viewTextLength(plain) > kMaxLength) return LoadResult::TooLong;
     text = std::move(plain);
@@ -373,6 +376,15 @@ bool ladeMitMeldung(RichTextView& view, PlatformServices& services, QWidget* par
                             ? QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(name)
                             : fileReadMessage(FileReadStatus::NotRegular, path),
                         Msg::Exclamation);
+        return false;
+    case RichTextView::LoadResult::NotText:
+        services.msgBox(parent,
+                        QStringLiteral("Die Datei \"%1\" ist keine Textdatei und kann nicht geübt werden.")
+                            .arg(name),
+                        Msg::Exclamation);
+        return false;
+    case RichTextView::LoadResult::LinkLoop:
+        services.msgBox(parent, fileReadMessage(FileReadStatus::LinkLoop, path), Msg::Exclamation);
         return false;
     case RichTextView::LoadResult::TooLong:
         services.msgBox(

@@ -27,7 +27,7 @@ class PlatformServices;
 class RichTextView : public QPlainTextEdit {
     Q_OBJECT
 public:
-    enum class LoadResult { Ok, Missing, Unreadable, TooLong };
+    enum class LoadResult { Ok, Missing, Unreadable, TooLong, NotText, LinkLoop };
     // The longest text the exercise engine counts (a 16-bit count).
     static constexpr int kMaxLength = 32767;
 
@@ -43,7 +43,7 @@ public:
     LoadResult loadFile(const QString& path, bool allowUtf8 = false);
     // Reads and decodes such a file once, without loading it: on Ok, text is
     // what setText() will hold. Only regular files are read, and no more
-    // bytes than a text within the limit can take.
+    // bytes than a text within the limit can take; a binary file is NotText.
     static LoadResult readFile(const QString& path, bool allowUtf8, QString& text);
 
     int selStart() const { return selStart_; }
@@ -128,10 +128,10 @@ private:
 };
 
 // Loads a file into a view and tells the user in German, naming the file,
-// when it cannot: too long, unreadable, or missing (the last only when
-// reportMissing is set). With nurMitText a file of nothing but blanks and
-// line breaks is refused too. The file is read and decoded once. The view
+// when it cannot: too long, unreadable, no text, links in a circle, or
+// missing (the last only when reportMissing is set). With nurMitText a file
+// of nothing but blanks and line breaks is refused too. The file is read and decoded once. The view
 // keeps its text on failure. Returns true when the text was loaded.
 bool ladeMitMeldung(RichTextView& view, PlatformServices& services, QWidget* parent,
                     const QString& path, bool reportMissing, bool allowUtf8 = false,
-                    bool nurMitText = false);
+                    bool nurMitText = true);

@@ -208,19 +208,119 @@ bool looksLikeUtf8(const QByteArray& bytes) {
     return !dec.hasError();
 }
 
+namespace {
+// The length of the UTF-8 sequence starting at i, and its code point; 0 for
+// a byte that starts none (a lone continuation byte, an overlong form, a
+// surrogate, a cut sequence).
+int utf8Folge(const QByteArray& b, qsizetype i, char32_t& cp) {
+    const auto byte = [&](qsizetype k) { return static_cast<unsigned char>(b[k]); };
+    const unsigned char c = byte(i);
+    int n = 0;
+    char32_t kleinste = 0;
+    if (c >= 0xC2 && c <= 0xDF) n = 2, cp = c & 0x1F, kleinste = 0x80;
+    else if (c >= 0xE0 && c <= 0xEF) n = 3, cp = c & 0x0F, kleinste = 0x800;
+    else if (c >= 0xF0 && c <= 0xF4) n = 4, cp = c & 0x07, kleinste = 0x10000;
+    else return 0;
+    if (i + n > b.size()) return 0;
+    for (int k = 1; k < n; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (byte(i + k) & 0x3F);
+    }
+    if (cp < kleinste || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return n;
+}
+
+// Letters and signs of German text beyond ASCII: what a UTF-8 sequence in a
+// German text decodes to, and what two Windows-1252 bytes seldom form.
+bool deutschesZeichen(char32_t cp) {
+    return (cp >= 0xA0 && cp <= 0x17F) || (cp >= 0x2010 && cp <= 0x203A) || cp == 0x20AC;
+}
+}  // namespace
+
+bool mostlyUtf8(const QByteArray& bytes) {
+    qsizetype gut = 0, fremd = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+        } else if (const int n = utf8Folge(bytes, i, cp)) {
+            if (deutschesZeichen(cp)) ++gut;
+            i += n;
+        } else {
+            ++fremd;
+            ++i;
+        }
+    }
+    return gut > 0 && gut >= fremd;
+}
+
+QString decodeMostlyUtf8(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            out.append(QLatin1Char(char(c)));
+            ++i;
+        } else if (const int n = utf8Folge(bytes, i, cp)) {
+            if (QChar::requiresSurrogates(cp)) out.append(QChar(QChar::highSurrogate(cp))).append(QChar(QChar::lowSurrogate(cp)));
+            else out.append(QChar(char16_t(cp)));
+            i += n;
+        } else {
+            out.append(cp1252Char(c));
+            ++i;
+        }
+    }
+    return out;
+}
+
+int utf16WithoutBom(const QByteArray& bytes) {
+    const qsizetype paare = bytes.size() / 2;
+    if (paare < 2) return 0;
+    qsizetype nullVorn = 0, nullHinten = 0;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        if (bytes[i] == 0) ++nullVorn;
+        if (bytes[i + 1] == 0) ++nullHinten;
+    }
+    // Most characters of a Latin text have a zero high byte and few a zero
+    // low byte; a binary file has zeros on both sides or on neither.
+    if (nullHinten * 10 >= paare * 7 && nullVorn * 20 <= paare) return 1;
+    if (nullVorn * 10 >= paare * 7 && nullHinten * 20 <= paare) return 2;
+    return 0;
+}
+
+bool isBinaryText(const QString& text) {
+    qsizetype steuer = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0) return true;
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r' && u != u'\f' && u != 0x1A) || u == 0x7F)
+            ++steuer;
+    }
+    return steuer * 100 > text.size();
+}
+
 QString decodeTextFile(const QByteArray& bytes, bool allowUtf8) {
     if (isRtf(bytes)) return normaliseLineBreaks(rtfToPlain(bytes));
     if (allowUtf8) {
-        // UTF-16 with its byte-order mark, as Windows editors save "Unicode";
-        // a last odd byte shows as a replacement character.
+        // UTF-16 with its byte-order mark, as Windows editors save "Unicode",
+        // or without one; a last odd byte shows as a replacement character.
         const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
         if (le || be) {
             QStringDecoder dec(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
                                QStringDecoder::Flag::Stateless);
             return normaliseLineBreaks(dec.decode(bytes.mid(2)));
         }
-        if (bytes.startsWith("\xEF\xBB\xBF")) return normaliseLineBreaks(QString::fromUtf8(bytes.mid(3)));
+        if (const int ohneBom = utf16WithoutBom(bytes)) {
+            QStringDecoder dec(ohneBom == 1 ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                               QStringDecoder::Flag::Stateless);
+            return normaliseLineBreaks(dec.decode(bytes));
+        }
+        if (bytes.startsWith("\xEF\xBB\xBF")) return normaliseLineBreaks(decodeMostlyUtf8(bytes.mid(3)));
         if (looksLikeUtf8(bytes)) return normaliseLineBreaks(QString::fromUtf8(bytes));
+        // A UTF-8 text with a few Windows-1252 bytes pasted in.
+        if (mostlyUtf8(bytes)) return normaliseLineBreaks(decodeMostlyUtf8(bytes));
     }
     return normaliseLineBreaks(decodeCp1252(bytes));
 }
@@ -247,8 +347,10 @@ FileRead readRegularFile(const QString& path, qint64 maxBytes) {
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || errno == ELOOP)
+        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
             r.status = FileReadStatus::Missing;
+        else if (errno == ELOOP)
+            r.status = FileReadStatus::LinkLoop;
         else if (errno == ENXIO || errno == EISDIR)  // a socket; a directory
             r.status = FileReadStatus::NotRegular;
         else
@@ -311,6 +413,10 @@ QString fileReadMessage(FileReadStatus status, const QString& path) {
         return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(name);
     case FileReadStatus::TooLarge:
         return QStringLiteral("Die Datei \"%1\" ist zu groß.").arg(name);
+    case FileReadStatus::LinkLoop:
+        return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: sie ist eine symbolische "
+                              "Verknüpfung, die im Kreis auf sich selbst zurückführt.")
+            .arg(name);
     }
     return QString();
 }

@@ -24,10 +24,26 @@ QString normaliseLineBreaks(const QString& text);
 bool looksLikeUtf8(const QByteArray& bytes);
 
 // Decodes a text file: RTF to plain text, otherwise Windows-1252; with
-// allowUtf8 a UTF-16 file with its byte-order mark (either order), a UTF-8
-// byte-order mark or valid non-ASCII UTF-8 is read as Unicode.
+// allowUtf8 a UTF-16 file with its byte-order mark (either order) or without
+// one (utf16WithoutBom), a UTF-8 byte-order mark or valid non-ASCII UTF-8 is
+// read as Unicode, and a UTF-8 file with a few bytes that are not UTF-8
+// (mostUtf8) has those read as Windows-1252.
 // Line breaks of the result are '\n'.
 QString decodeTextFile(const QByteArray& bytes, bool allowUtf8 = false);
+
+// UTF-16 without byte-order mark, told by its zero bytes: in text of the
+// Latin scripts every other byte is zero. 0: not so; 1: little-endian;
+// 2: big-endian.
+int utf16WithoutBom(const QByteArray& bytes);
+// True when the bytes are UTF-8 but for a few bytes: more German letters and
+// signs in UTF-8 than bytes that are no UTF-8. decodeMostlyUtf8 then reads
+// every byte that does not start a UTF-8 sequence as Windows-1252.
+bool mostlyUtf8(const QByteArray& bytes);
+QString decodeMostlyUtf8(const QByteArray& bytes);
+// True for a decoded file that is no text: a NUL, or more than one control
+// character in a hundred (tab, line breaks, form feed and the end-of-file
+// mark of old editors are text).
+bool isBinaryText(const QString& text);
 
 // The text as the exercise view holds it: every line break (CR LF, CR, LF
 // and the Unicode line and paragraph separators) one '\n'; NUL and the two
@@ -44,6 +60,7 @@ enum class FileReadStatus {
     NotRegular,  // a directory, pipe, device or socket: never opened for reading
     Unreadable,  // no permission or a read error
     TooLarge,    // more than the limit; bytes then holds the first limit + 1
+    LinkLoop,    // symbolic links that lead round in a circle
 };
 struct FileRead {
     FileReadStatus status = FileReadStatus::Missing;

@@ -265,8 +265,9 @@ void frmarc::Command14_Click() {
     o.checkReminder = Check1->isChecked();
     o.checkStatistik = Check2->isChecked();
     o.tdauer = static_cast<qint16>(Slider2->value());
-    app_.optionenSpeichern({"CheckStatistik", "CheckGeräusch", "CheckFehlermeldung", "CheckReminder", "Tdauer",
-                            "Farbwert1", "Benutzer", "CheckAnimat"});
+    if (!app_.optionenSpeichern({"CheckStatistik", "CheckGeräusch", "CheckFehlermeldung", "CheckReminder", "Tdauer",
+                                 "Farbwert1", "Benutzer", "CheckAnimat"}))
+        app_.services.msgBox(this, app_.einstellungenFehler(), Msg::Exclamation);
     Command7_Click();
 }
 

@@ -13,7 +13,16 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
       userDataDir_(userDataDir.isEmpty() ? databaseDir_ : QDir::cleanPath(userDataDir)),
       store(s),
       services(svc),
-      forms(*this) {}
+      forms(*this) {
+    // What the store keeps of a settings file that must be put aside.
+    QStringList schluessel;
+    for (const char* k : {"Benutzer", "CheckAnimat", "CheckFehlermeldung", "CheckGeräusch", "CheckReminder",
+                          "CheckStatistik", "Farbwert1", "Tdauer"})
+        schluessel << QStringLiteral("Optionen/") + QString::fromUtf8(k);
+    for (const char* k : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
+        schluessel << QStringLiteral("Settings/") + QString::fromUtf8(k);
+    store.setProgramKeys(schluessel);
+}
 
 App::~App() = default;
 
@@ -58,7 +67,10 @@ bool App::SaveSetting(const QString& section, const QString& key, const QString&
     return store.SaveSetting(kAppTitle, section, key, value);
 }
 
-void App::optionenSpeichern(std::initializer_list<const char*> schluessel) {
+QString App::einstellungenFehler() const { return store.writeProblem(kAppTitle); }
+
+bool App::optionenSpeichern(std::initializer_list<const char*> schluessel) {
+    bool gespeichert = true;
     for (const char* s : schluessel) {
         const QString key = QString::fromUtf8(s);
         QString wert;
@@ -71,6 +83,7 @@ void App::optionenSpeichern(std::initializer_list<const char*> schluessel) {
         else if (key == QLatin1String("Farbwert1")) wert = QString::number(opt.farbwert1);
         else if (key == QLatin1String("Tdauer")) wert = QString::number(opt.tdauer);
         else continue;
-        SaveSetting(QStringLiteral("Optionen"), key, wert);
+        if (!SaveSetting(QStringLiteral("Optionen"), key, wert)) gespeichert = false;
     }
+    return gespeichert;
 }

@@ -80,7 +80,10 @@ public:
 
     // Writes option variables to the store section "Optionen", one key after
     // the other in the order given ("Benutzer", "CheckGeräusch", "Tdauer", ...).
-    void optionenSpeichern(std::initializer_list<const char*> schluessel);
+    // False when a write failed (all are tried).
+    bool optionenSpeichern(std::initializer_list<const char*> schluessel);
+    // Why the store cannot be written, as a German message naming the file.
+    QString einstellungenFehler() const;
 
     // The practice reminder; it outlives the settings dialog that drives it.
     Reminder& reminder();

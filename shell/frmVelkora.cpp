@@ -202,7 +202,7 @@ void frmVelkora::MDIForm_Load() {
     mdi_->setActiveSubWindow(schreibenSub_);
     // 3: the help file.
     helpFile_ = app_.datei(QStringLiteral("\\velkora.chm"));
-    // 4, 5: the user's name and the title.
+    // 4, 5: the user's name (at most what the name box holds) and the title.
     app_.opt.benutzer = app_.GetSetting(QStringLiteral("Optionen"), QStringLiteral("Benutzer"));
     setWindowTitle(hauptTitel(app_.opt.benutzer));
     // 6: the options; a value that is not of its type leaves the option as it is.
@@ -217,6 +217,9 @@ void frmVelkora::MDIForm_Load() {
     parseInt32(app_.GetSetting(o, QStringLiteral("Farbwert1"), QString::number(kTastenfarbe)),
                app_.opt.farbwert1);
     parseInt16(app_.GetSetting(o, QStringLiteral("Tdauer"), QStringLiteral("5")), app_.opt.tdauer);
+    // A settings file that could not be read as it stood is named.
+    const QString hinweis = app_.store.notice(kAppTitle);
+    if (!hinweis.isEmpty()) app_.services.msgBox(this, hinweis, Msg::Exclamation);
     // 7: position and size as stored.
     const QString st = QStringLiteral("Settings");
     // Positions are 16-bit twips in the store's range; a value beyond it is
@@ -279,16 +282,18 @@ void frmVelkora::MDIForm_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     // A store that cannot be written must not keep the program from ending:
-    // the writes report failure and the shut-down goes on.
+    // the user is told why, and the shut-down goes on.
     const QString st = QStringLiteral("Settings");
+    bool gespeichert = true;
     if (!isMinimized()) {
-        app_.SaveSetting(st, QStringLiteral("MainLeft"), QStringLiteral("570"));
-        app_.SaveSetting(st, QStringLiteral("MainTop"), QStringLiteral("825"));
-        app_.SaveSetting(st, QStringLiteral("MainWidth"), QStringLiteral("14060"));
-        app_.SaveSetting(st, QStringLiteral("MainHeight"), QStringLiteral("9710"));
+        gespeichert &= app_.SaveSetting(st, QStringLiteral("MainLeft"), QStringLiteral("570"));
+        gespeichert &= app_.SaveSetting(st, QStringLiteral("MainTop"), QStringLiteral("825"));
+        gespeichert &= app_.SaveSetting(st, QStringLiteral("MainWidth"), QStringLiteral("14060"));
+        gespeichert &= app_.SaveSetting(st, QStringLiteral("MainHeight"), QStringLiteral("9710"));
     }
-    app_.optionenSpeichern({"Benutzer", "CheckAnimat", "CheckFehlermeldung", "CheckGeräusch", "CheckReminder",
-                            "CheckStatistik", "Farbwert1", "Tdauer"});
+    gespeichert &= app_.optionenSpeichern({"Benutzer", "CheckAnimat", "CheckFehlermeldung", "CheckGeräusch",
+                                           "CheckReminder", "CheckStatistik", "Farbwert1", "Tdauer"});
+    if (!gespeichert) app_.services.msgBox(this, app_.einstellungenFehler(), Msg::Exclamation);
     // The other windows, in this order; those not open are skipped.
     static const char* const kOrder[] = {
         "chart", "chart1", "frmAbout", "frmarc", "frmblockchart", "frmblockdat", "frmdaten",

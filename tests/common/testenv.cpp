@@ -86,6 +86,8 @@ Sonderdatei::Sonderdatei(const QString& art, const QString& pfad) {
         ok_ = ::mkfifo(p.constData(), 0600) == 0;
     } else if (art == QLatin1String("geraet")) {
         ok_ = QFile::link(QStringLiteral("/dev/zero"), pfad);
+    } else if (art == QLatin1String("schleife")) {  // a link that names itself
+        ok_ = ::symlink(p.constData(), p.constData()) == 0;
     } else if (art == QLatin1String("ordner")) {
         ok_ = QDir().mkpath(pfad);
     } else if (art == QLatin1String("socket")) {

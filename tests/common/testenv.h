@@ -96,7 +96,7 @@ void prepareTestApplication();
 
 // Something other than a regular file under a name, as a hostile user may
 // offer it: "fifo" (a named pipe), "geraet" (a link to /dev/zero), "ordner",
-// "socket". The socket is closed with the object.
+// "socket", "schleife" (a symbolic link to itself). The socket is closed with the object.
 class Sonderdatei {
 public:
     Sonderdatei(const QString& art, const QString& pfad);

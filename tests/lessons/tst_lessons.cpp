@@ -403,16 +403,22 @@ private slots:
         QVERIFY(s.Command6->isEnabled());
     }
 
-    // A catalogue file that cannot be loaded changes nothing but a message.
+    // A catalogue file that cannot be loaded, or holds no text, changes
+    // nothing but a message.
     void katalogdateiFehlt_data() {
         QTest::addColumn<QString>("datei");
         QTest::addColumn<int>("reiter");
         QTest::addColumn<QString>("feld");
         QTest::addColumn<QString>("ok");
         QTest::addColumn<QString>("auswahl");
-        QTest::newRow("lesson") << "Lektion3.inf" << 0 << "Text2" << "Command1" << "3";
-        QTest::newRow("text") << "Text5.inf" << 3 << "Text3" << "Command2" << "5";
-        QTest::newRow("right hand") << "REHA1.inf" << 2 << "Text7" << "Command3" << "2";
+        QTest::addColumn<QByteArray>("inhalt");  // empty: no file
+        QTest::newRow("lesson") << "Lektion3.inf" << 0 << "Text2" << "Command1" << "3" << QByteArray();
+        QTest::newRow("text") << "Text5.inf" << 3 << "Text3" << "Command2" << "5" << QByteArray();
+        QTest::newRow("right hand") << "REHA1.inf" << 2 << "Text7" << "Command3" << "2" << QByteArray();
+        QTest::newRow("lesson of blanks") << "Lektion3.inf" << 0 << "Text2" << "Command1" << "3"
+                                          << QByteArray(" \r\n\r\n");
+        QTest::newRow("binary text") << "Text5.inf" << 3 << "Text3" << "Command2" << "5"
+                                     << QByteArray("\x7F" "ELF\x02\x01\x01\0\0\0", 10);
     }
     void katalogdateiFehlt() {
         QFETCH(QString, datei);
@@ -420,9 +426,11 @@ private slots:
         QFETCH(QString, feld);
         QFETCH(QString, ok);
         QFETCH(QString, auswahl);
+        QFETCH(QByteArray, inhalt);
         starteLektion(1);
         const QString text = schreiben().rtb1->text(), titel = haupt().windowTitle();
-        env->removeFile("\\" + datei);
+        if (inhalt.isEmpty()) env->removeFile("\\" + datei);
+        else env->writeFile("\\" + datei, inhalt);
         lek().zeigen();
         lek().SSTab1->setCurrentIndex(reiter);
         control<QLineEdit>(feld.toLatin1())->setText(auswahl);
@@ -457,6 +465,12 @@ private slots:
         QTest::newRow("RTF") << "MeinText3.txt"
                              << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Gr\\'fc\\'dfe\\par Zeile}")
                              << "Grüße\r\nZeile";
+        QTest::newRow("UTF-16 LE without BOM")
+            << "MeinText4.txt" << QByteArray(reinterpret_cast<const char*>(gruss.utf16()), gruss.size() * 2) << gruss;
+        QTest::newRow("UTF-16 BE without BOM") << "MeinText6.txt" << be << gruss;
+        // One Windows-1252 "ß" pasted into UTF-8: that byte alone is read so.
+        QTest::newRow("UTF-8 with a Windows-1252 byte")
+            << "MeinText1.txt" << gruss.toUtf8().replace("Ma\xC3\x9F", "Ma\xDF") << gruss;
     }
     void eigenerText() {
         QFETCH(QString, name);
@@ -508,6 +522,12 @@ private slots:
         QTest::newRow("link to /dev/zero") << "geraet" << QByteArray() << "sondern ein Gerät";
         QTest::newRow("folder") << "ordner" << QByteArray() << "sondern ein Ordner";
         QTest::newRow("socket") << "socket" << QByteArray() << "sondern ein Socket";
+        QTest::newRow("link to itself") << "schleife" << QByteArray() << "im Kreis";
+        QTest::newRow("NUL bytes") << "datei" << QByteArray("jf\0fj\0", 6) << "keine Textdatei";
+        QByteArray zufall(4096, 0);
+        quint32 x = 2463534242u;  // xorshift: the same bytes every run
+        for (char& c : zufall) x ^= x << 13, x ^= x >> 17, x ^= x << 5, c = char(x);
+        QTest::newRow("random bytes") << "datei" << zufall << "keine Textdatei";
     }
     void eigenerTextUnbrauchbar() {
         QFETCH(QString, art);

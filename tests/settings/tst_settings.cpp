@@ -48,6 +48,8 @@ private slots:
     void storedDuration_data();
     void storedDuration();
     void okStoresEverything();
+    void okEachSwitchAlone_data();
+    void okEachSwitchAlone();
     void abbrechenKeepsSlider();
     void leaveWithoutSaving_data();
     void leaveWithoutSaving();
@@ -119,6 +121,29 @@ void TstSettings::okStoresEverything() {
     QCOMPARE(o.tdauer, qint16(33));
     // The title changes only at the next start.
     QCOMPARE(env.app->forms.get<frmVelkora>().windowTitle(), QString("Velkora 1.0     Anna"));
+}
+
+// Each switch on by itself: the OK writes it into its own key and no other.
+void TstSettings::okEachSwitchAlone_data() {
+    QTest::addColumn<QString>("box");
+    for (const char* box : {"Check1", "Check2", "Check3", "Check4", "Check5"}) QTest::newRow(box) << QString(box);
+}
+
+void TstSettings::okEachSwitchAlone() {
+    QFETCH(QString, box);
+    TestEnv env;
+    frmarc& d = dialog(env);
+    for (QCheckBox* c : d.findChildren<QCheckBox*>()) c->setChecked(c->objectName() == box);
+    d.Command14->click();
+    const Optionen& o = env.app->opt;
+    const std::pair<const char*, std::pair<const char*, bool>> schalter[] = {
+        {"Check3", {"CheckFehlermeldung", o.checkFehlermeldung}}, {"Check4", {"CheckGeräusch", o.checkGeraeusch}},
+        {"Check1", {"CheckReminder", o.checkReminder}},           {"Check2", {"CheckStatistik", o.checkStatistik}},
+        {"Check5", {"CheckAnimat", o.checkAnimat}}};
+    for (const auto& [name, schluessel] : schalter) {
+        QCOMPARE(opt(env, schluessel.first), QString(box == name ? "True" : "False"));
+        QCOMPARE(schluessel.second, box == name);
+    }
 }
 
 void TstSettings::abbrechenKeepsSlider() {

@@ -34,6 +34,7 @@ private slots:
     void windowPlacement();
     void shutDownWrites();
     void minimisedExit();
+    void unwritableStore_data();
     void unwritableStore();
     void splashKeys_data();
     void splashKeys();
@@ -113,6 +114,13 @@ void TstShell::storedValues_data() {
     QTest::newRow("CheckAnimat word") << "Optionen" << "CheckAnimat" << "jein" << "animat" << "0";
     QTest::newRow("CheckGeräusch False") << "Optionen" << QString::fromUtf8("CheckGeräusch") << "False"
                                          << "geraeusch" << "0";
+    // Edited by hand.
+    QTest::newRow("CheckAnimat true") << "Optionen" << "CheckAnimat" << "true" << "animat" << "1";
+    QTest::newRow("CheckGeräusch TRUE") << "Optionen" << QString::fromUtf8("CheckGeräusch") << "TRUE"
+                                        << "geraeusch" << "1";
+    // No longer than the settings dialog's name box holds.
+    QTest::newRow("name of 40 000 characters") << "Optionen" << "Benutzer" << QString(40000, 'n') << "title"
+                                               << "Velkora 1.0     " + QString(QLineEdit().maxLength(), 'n');
 }
 
 void TstShell::windowPlacement_data() {
@@ -219,18 +227,47 @@ void TstShell::minimisedExit() {
     QCOMPARE(opt(env, "Benutzer"), QString("Mia"));
 }
 
+// A settings file that cannot be read or written as it stands: the learner
+// is told at the start, by the settings dialog's OK and at the end, once
+// each, and the program still runs.
+void TstShell::unwritableStore_data() {
+    QTest::addColumn<QString>("art");
+    QTest::addColumn<QString>("beimStart");  // part of the message at the start; empty: none
+    QTest::addColumn<QString>("beimEnde");
+    QTest::newRow("a folder before the start") << "vorher" << "sondern ein Ordner" << "sondern ein Ordner";
+    QTest::newRow("a folder made while running") << "danach" << "" << "sondern ein Ordner";
+    QTest::newRow("10 MB of values") << "gross" << "beiseitegelegt" << "";
+}
+
 void TstShell::unwritableStore() {
+    QFETCH(QString, art);
+    QFETCH(QString, beimStart);
+    QFETCH(QString, beimEnde);
     TestEnv env;
-    frmVelkora& w = env.app->forms.get<frmVelkora>();
-    // The settings file becomes a directory: every write fails.
-    QFile::remove(env.settingsFile());
-    QDir().mkpath(env.settingsFile());
+    env.app.reset();
+    QFile f(env.settingsFile());
+    if (art == "vorher") QVERIFY(QDir().mkpath(env.settingsFile()));
+    else QVERIFY(f.open(QIODevice::WriteOnly) && f.write("[Optionen]\nBenutzer=Anna\n[Fremd]\nx=") &&
+                 f.write(QByteArray(art == "gross" ? 10 << 20 : 1, 'x')) && f.flush());
     env.restart();
-    frmVelkora& w2 = env.app->forms.get<frmVelkora>();
-    Q_UNUSED(w);
-    w2.show();
-    QVERIFY(w2.close());
-    QVERIFY(!env.app->forms.loaded<frmVelkora>() || !w2.isVisible());
+    frmVelkora& w = env.app->forms.get<frmVelkora>();
+    auto meldung = [&](const QString& teil) {
+        QCOMPARE(env.services.messages.size(), teil.isEmpty() ? 0 : 1);
+        for (const auto& m : env.services.messages)
+            QVERIFY2(m.text.contains(teil) && m.text.contains(env.settingsFile()), qPrintable(m.text));
+        env.services.clear();
+    };
+    meldung(beimStart);
+    if (art == "danach") {
+        QVERIFY(QFile::remove(env.settingsFile()) && QDir().mkpath(env.settingsFile()));
+        frmarc& d = env.app->forms.get<frmarc>();
+        QCOMPARE(d.Text5->maxLength(), SettingsStore::kMaxValueLength);  // the store reads no more
+        d.Command14->click();
+        meldung(beimEnde);
+    }
+    QVERIFY(w.close());
+    meldung(beimEnde);
+    if (art != "vorher") QCOMPARE(w.windowTitle(), QString("Velkora 1.0     Anna"));
 }
 
 void TstShell::splashKeys_data() {

@@ -139,9 +139,11 @@ void TstEngine::introMissingOrBinary() {
         for (int i = 0; i < 5000; ++i) junk.append(char((i * 7919) & 0xFF));
         env.writeFile("\\Intro.inf", junk);
         frmSchreiben& s = env.app->forms.get<frmSchreiben>();
-        QVERIFY(!s.rtb1->text().isEmpty());
+        // A binary file is no text: named, and not shown.
+        QVERIFY(s.rtb1->text().isEmpty() && env.services.messages.size() == 1);
+        QVERIFY(env.services.messages[0].text.contains("\"Intro.inf\" ist keine Textdatei"));
         s.zaehlen();
-        s.strt();  // walking a binary text works like any other
+        s.strt();
         s.weiter();
     }
 }
