@@ -8,7 +8,13 @@
 #include "testenv.h"
 #include "trainer/keybutton.h"
 
+#include "platform/richtextview.h"
+#include "platform/units.h"
+
+#include <QAction>
 #include <QDirIterator>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QImage>
 #include <QListWidget>
 #include <QLineEdit>
