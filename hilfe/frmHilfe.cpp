@@ -129,14 +129,17 @@ frmHilfe::frmHilfe(App& app) : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTo
         auto* item = new QListWidgetItem(s.titel, Inhalt);
         item->setData(Qt::UserRole, s.datei);
     }
+    // Every title of the contents in full.
+    Inhalt->setMinimumWidth(Inhalt->sizeHintForColumn(0) + 2 * Inhalt->frameWidth() + 8);
 }
 
 void frmHilfe::zeigen(const QString& seite) {
     // A window that waits modally (the settings, a message) would block a
     // modeless help; above it the help is modal too.
+    // F1 in the help itself keeps it as it is.
     QWidget* modal = QApplication::activeModalWidget();
-    const Qt::WindowModality art = modal && modal != this ? Qt::ApplicationModal : Qt::NonModal;
-    if (windowModality() != art) {
+    const Qt::WindowModality art = modal ? Qt::ApplicationModal : Qt::NonModal;
+    if (modal != this && windowModality() != art) {
         if (isVisible()) hide();
         setWindowModality(art);
     }

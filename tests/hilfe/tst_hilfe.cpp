@@ -220,6 +220,8 @@ private slots:
         h = env.app->forms.loaded<frmHilfe>();
         QVERIFY(h && h->isModal());
         QCOMPARE(h->aktuelleSeite(), QString("einstellungen.html#reminder"));
+        f1(h->Seite);  // F1 in the help above the dialog keeps it usable
+        QVERIFY(h->isModal() && h->isVisible());
         QTest::keyClick(h->Seite, Qt::Key_Escape);
         arc.Command7_Click();
         QCoreApplication::processEvents();
