@@ -21,7 +21,7 @@ frmHilfe::frmHilfe(App& app) : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTo
     setObjectName(QStringLiteral("frmHilfe"));
     setWindowTitle(QStringLiteral("Hilfe"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(860, 620);
+    resize(960, 660);
 
     auto* lblInhalt = new QLabel(QStringLiteral("&Inhalt:"), this);
     Inhalt = new QListWidget(this);
