@@ -90,7 +90,7 @@ frmHilfe::frmHilfe(App& app) : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTo
 
     connect(Seite, &QTextBrowser::backwardAvailable, cmdZurueck, &QWidget::setEnabled);
     connect(Seite, &QTextBrowser::forwardAvailable, cmdVor, &QWidget::setEnabled);
-    connect(Seite, &QTextBrowser::sourceChanged, this, [this] { inhaltMarkieren(); });
+    connect(Seite, &QTextBrowser::sourceChanged, this, &frmHilfe::inhaltMarkieren);
     connect(Seite, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         // Pages of the handbook open here; anything else goes to the desktop.
         if (!url.isLocalFile() && !url.isRelative()) app_.services.shellOpen(url.toString());
@@ -170,8 +170,9 @@ QString frmHilfe::aktuelleSeite() const {
     return url.hasFragment() ? datei + QLatin1Char('#') + url.fragment() : datei;
 }
 
-void frmHilfe::inhaltMarkieren() {
-    const QString datei = QFileInfo(Seite->source().path()).fileName();
+void frmHilfe::inhaltMarkieren(const QUrl& seite) {
+    // The browser names its new page in the signal before source() has it.
+    const QString datei = QFileInfo(seite.path()).fileName();
     const QSignalBlocker still(Inhalt);
     for (int i = 0; i < Inhalt->count(); ++i)
         if (Inhalt->item(i)->data(Qt::UserRole).toString() == datei) Inhalt->setCurrentRow(i);

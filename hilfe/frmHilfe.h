@@ -10,6 +10,7 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class QTextBrowser;
+class QUrl;
 
 // "Hilfe": the handbook's pages in a browser with the contents beside it,
 // back and forward, and a search over all pages. Works by keyboard alone:
@@ -43,7 +44,7 @@ protected:
 
 private:
     void seiteOeffnen(const QString& seite);
-    void inhaltMarkieren();
+    void inhaltMarkieren(const QUrl& seite);
     void fundstelleOeffnen(QListWidgetItem* item);
 
     App& app_;

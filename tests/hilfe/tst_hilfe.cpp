@@ -198,6 +198,7 @@ private slots:
         frmHilfe* h = env.app->forms.loaded<frmHilfe>();
         QVERIFY(h && h->isVisible());
         QCOMPARE(h->aktuelleSeite(), QString("schreibfenster.html"));
+        QCOMPARE(h->Inhalt->currentItem()->data(Qt::UserRole).toString(), QString("schreibfenster.html"));
         QCOMPARE(s.Text2->text(), erwartet);
         QCOMPARE(s.Text1->toPlainText(), getippt);
         QCOMPARE(env.app->ex.fehler, 0.0);

@@ -3,6 +3,7 @@
 //   velkora_hilfebilder <program directory> <empty databases folder> <picture folder>
 // The windows run over copies of the data files, with settings and results
 // of their own in a temporary folder; the real user's files stay untouched.
+#include "hilfe/frmHilfe.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "platform/fonts.h"
@@ -129,6 +130,11 @@ int main(int argc, char** argv) {
         QFile::setPermissions(tmp.filePath(f), QFile::permissions(tmp.filePath(f)) | QFile::WriteOwner);
     }
     beispielergebnisse(tmp.path());
+    // The handbook's pages, which lie above the picture folder.
+    const QDir seiten(ziel + QStringLiteral("/.."));
+    QDir().mkpath(tmp.filePath(QStringLiteral("hilfe")));
+    for (const QString& f : seiten.entryList({"*.html", "*.css"}, QDir::Files))
+        QFile::copy(seiten.filePath(f), tmp.filePath(QStringLiteral("hilfe/") + f));
 
     SettingsStore store(tmp.filePath(QStringLiteral("Velkora.ini")));
     Still still;
@@ -165,5 +171,9 @@ int main(int argc, char** argv) {
     frmGym& gym = app.forms.get<frmGym>();
     gym.zeigen();
     sichern(&gym, "gymnastik");
+
+    frmHilfe& hilfe = app.forms.get<frmHilfe>();
+    hilfe.zeigen(QStringLiteral("bewertung.html"));
+    sichern(&hilfe, "hilfe");
     return fehler == 0 ? 0 : 1;
 }
