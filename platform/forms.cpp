@@ -16,6 +16,12 @@ QWidget* Forms::findByName(const QString& name) const {
 
 bool Forms::isLoaded(const QString& name) const { return findByName(name) != nullptr; }
 
+bool Forms::enthaelt(const QWidget* w) const {
+    for (const auto& [type, f] : entries_)
+        if (f.data() == w && w) return true;
+    return false;
+}
+
 void Forms::unloadByName(const QString& name) {
     if (QWidget* w = findByName(name)) unloadWidget(w);
 }

@@ -49,6 +49,8 @@ public:
     void unloadByName(const QString& name);
     // True when a window of this object name is loaded.
     bool isLoaded(const QString& name) const;
+    // True when w is one of the loaded windows.
+    bool enthaelt(const QWidget* w) const;
 
 private:
     QWidget* findByName(const QString& name) const;

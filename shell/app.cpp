@@ -1,4 +1,5 @@
 #include "shell/app.h"
+#include "hilfe/hilfetaste.h"
 #include "settings/reminder.h"
 #include "stats/ablage.h"
 
@@ -13,7 +14,8 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
       userDataDir_(userDataDir.isEmpty() ? databaseDir_ : QDir::cleanPath(userDataDir)),
       store(s),
       services(svc),
-      forms(*this) {
+      forms(*this),
+      hilfetaste_(hilfetasteEinrichten(*this)) {
     // What the store keeps of a settings file that must be put aside.
     QStringList schluessel;
     for (const char* k : {"Benutzer", "CheckAnimat", "CheckFehlermeldung", "CheckGeräusch", "CheckReminder",

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <memory>
 
+class QObject;
 class Reminder;
 
 // The option variables: filled from the settings store at start-up, written
@@ -97,7 +98,10 @@ private:
     std::unique_ptr<Reminder> reminder_;  // made on first use
 
 public:
-    Forms forms;  // last: its windows are destroyed first
+    Forms forms;  // its windows are destroyed before everything above
+
+private:
+    std::unique_ptr<QObject> hilfetaste_;  // F1 in every window; goes first
 };
 
 // Where a started program reads its data files and keeps its results.

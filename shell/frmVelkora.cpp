@@ -1,4 +1,6 @@
 #include "shell/frmVelkora.h"
+#include "hilfe/handbuch.h"
+#include "hilfe/hilfetaste.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "platform/numbers.h"
@@ -90,6 +92,7 @@ constexpr Menuepunkt kMenue[] = {
     {Ebene::Punkt, "Wer", "Über Velkora ?", 'Y', &frmVelkora::Wer_Click},
     {Ebene::Punkt, "menWeb", "Velkora im Web", 'W', &frmVelkora::menWeb_Click},
     {Ebene::Punkt, "menMail", "Mail", 'M', &frmVelkora::menMail_Click},
+    {Ebene::Punkt, "menHilfe", "Hilfe", 0, &frmVelkora::menHilfe_Click},
 };
 
 }  // namespace
@@ -120,6 +123,9 @@ void frmVelkora::buildMenu() {
         if (m.taste) a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(m.taste)));
         connect(a, &QAction::triggered, this, [this, befehl = m.befehl] { ausfuehren(befehl); });
     }
+    // F1 itself is answered in every window by the help's key filter; the
+    // menu names it.
+    if (auto* hilfe = findChild<QAction*>(QStringLiteral("menHilfe"))) hilfe->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
 void frmVelkora::ausfuehren(void (frmVelkora::*befehl)()) {
@@ -186,6 +192,8 @@ void frmVelkora::Wer_Click() { app_.forms.get<frmAbout>().zeigen(); }
 void frmVelkora::menWeb_Click() { app_.services.shellOpen(frmSchreiben::kHomepage); }
 
 void frmVelkora::menMail_Click() { app_.services.shellOpen(kMailAdresse); }
+
+void frmVelkora::menHilfe_Click() { hilfeZeigen(app_, kStartseite); }
 
 int frmVelkora::leftTwips() const { return pxToTwips(pos().x()); }
 int frmVelkora::topTwips() const { return pxToTwips(pos().y()); }

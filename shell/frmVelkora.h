@@ -51,6 +51,7 @@ public:
     void Wer_Click();
     void menWeb_Click();
     void menMail_Click();
+    void menHilfe_Click();
 
     static const QString kMailAdresse;
 

@@ -2,6 +2,7 @@
 // Every window class the forms registry can open, in one place: the tests of
 // accessibility and of screen scaling walk them all. A new window class is
 // added to the list (and its header included) here.
+#include "hilfe/frmHilfe.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "settings/frmarc.h"
@@ -36,7 +37,8 @@
     X(frmTip)                   \
     X(frmAbout)                 \
     X(frmSplash)                \
-    X(frmWait)
+    X(frmWait)                  \
+    X(frmHilfe)
 
 struct Fensteroeffner {
     const char* name;

@@ -137,6 +137,8 @@ private slots:
         QTest::newRow("svg") << "share/icons/hicolor/scalable/apps/" + kId + ".svg" << 0;
         QTest::newRow("manual page") << "share/man/man1/velkora.1.gz" << 0;
         QTest::newRow("copyright") << "share/doc/velkora/copyright" << 0;
+        QTest::newRow("handbook") << "share/velkora/hilfe/index.html" << 0;
+        QTest::newRow("handbook as documentation") << "share/doc/velkora/html/index.html" << 0;
         for (int s : {48, 128, 256})
             QTest::newRow(qPrintable(QString("png %1").arg(s)))
                 << QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(s).arg(kId) << s;
