@@ -168,6 +168,7 @@ void frmNumBlock::lektionStarten() {
     Text1->setFont(courier(16));
     strt();
     blinkenAus();
+    tastenLoslassen();
 }
 
 // ---- the walk through the text ----
@@ -208,6 +209,7 @@ bool frmNumBlock::eventFilter(QObject* watched, QEvent* event) {
         Text1_KeyUp(vk, shiftState(*k));
         return true;
     }
+    case QEvent::FocusOut: tastenLoslassen(); return false;
     case QEvent::InputMethod: return true;
     default: return false;
     }
@@ -254,6 +256,11 @@ void frmNumBlock::Text1_KeyPress(int& KeyAscii) {
 
 void frmNumBlock::tastenRuhe() {
     for (KeyButton* b : Command1) b->setColor(colorFromBgr(kTastenfarbe));
+}
+
+void frmNumBlock::tastenLoslassen() {
+    for (KeyButton* b : Command1)
+        if (b->color() == kGedrueckt) b->setColor(kLosgelassen);
 }
 
 void frmNumBlock::tastenton() {

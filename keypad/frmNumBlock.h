@@ -62,6 +62,9 @@ public:
     void strt();
     void weiter();
     void tastenRuhe();
+    // Every key lit as held shows the released colour, as its release
+    // would make it: a release that reached another window leaves no key lit.
+    void tastenLoslassen();
     void tastenton();
     void blinkenAus();
 

@@ -1,4 +1,5 @@
 #include "lessons/frmLek.h"
+#include "platform/controls.h"
 #include "platform/numbers.h"
 #include "shell/app.h"
 #include "shell/fenster.h"
@@ -215,6 +216,7 @@ void frmLek::buildLayout() {
                                              "„MeinText1.txt“. Nach der Wahl der Datei beginnt "
                                              "die Übung sofort."));
         hinweis->setWordWrap(true);
+        akzentRaumGeben(hinweis);
         v->addSpacing(8);
         v->addWidget(hinweis);
         v->addStretch(1);

@@ -53,6 +53,7 @@ bool frmLek::LadeDatei(const QString& pfad) {
 void frmLek::todolektionen() {
     Uebung& ex = app_.ex;
     frmSchreiben& s = app_.forms.get<frmSchreiben>();
+    s.tastenLoslassen();
     s.rtb1->setLocked(false);
     s.Text1->setReadOnly(false);
     s.zaehlen();
@@ -72,6 +73,9 @@ void frmLek::todolektionen() {
     AnimEntfernen(s.animFigur);
     Stoppuhr();
     FingerHand();
+    // The exercise is typed where the learner sees it, also when the
+    // overview or another window covered the writing window.
+    s.nachVorn();
 }
 
 void frmLek::felder() {

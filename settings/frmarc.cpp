@@ -32,6 +32,7 @@ QLabel* text(QWidget* parent, const char* name, const QString& t, int x, int y, 
     l->setText(t);
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    akzentRaumGeben(l);  // "Übungen" on a first line keeps its dots
     return l;
 }
 
@@ -102,7 +103,7 @@ void frmarc::buildLayout() {
     Label9 = text(rem, "Label9",
                   QStringLiteral("1.Hier stellen Sie die gewünschte Übungszeit ein.  2.Gestartet wird "
                                  "der Reminder mit diesem Button:"),
-                  16, 44, 300, 48);
+                  16, 44, 320, 48);
     Slider2 = place<QSlider>(rem, "Slider2", 16, 100, 300, 28);
     Slider2->setOrientation(Qt::Horizontal);
     Slider2->setRange(1, 60);
@@ -198,10 +199,13 @@ void frmarc::buildLayout() {
     if (!dino.isNull()) Image1->setPixmap(dino);
 
     // The buttons under the tabs. "Abbrechen" is the default button: Enter
-    // leaves the dialog without saving, like Escape.
+    // leaves the dialog without saving, like Escape. A button that has the
+    // focus takes Enter itself, as on every desktop: Tab to "OK" and Enter
+    // saves (Qt's auto-default; the default returns to "Abbrechen" when the
+    // focus leaves the button).
     Command14 = place<QPushButton>(this, "Command14", 264, 316, 92, 28);
     Command14->setText(QStringLiteral("OK"));
-    Command14->setAutoDefault(false);
+    Command14->setAutoDefault(true);
     Command7 = place<QPushButton>(this, "Command7", 368, 316, 92, 28);
     Command7->setText(QStringLiteral("Abbrechen"));
     Command7->setToolTip(QStringLiteral("Beenden"));

@@ -17,8 +17,9 @@ class QTimer;
 // its duration, the colour design with a pipette that reads any pixel of the
 // screen, the user's name and the statistics and animation switches. It
 // shows the option variables when it loads; "OK" copies them back and stores
-// them, "Abbrechen" (also Enter and Escape) leaves them. The duration slider
-// and the pipette take effect and are stored at once.
+// them, "Abbrechen" (also Escape, and Enter where no button has the focus)
+// leaves them. The duration slider and the pipette take effect and are
+// stored at once.
 class frmarc : public QDialog {
     Q_OBJECT
 public:

@@ -92,6 +92,14 @@ public:
 
     // On-screen keyboard.
     void hintergrundfarbe();
+    // Every key lit as held goes back to the base colour, as its release
+    // would make it: a release that reaches another window (a menu, a
+    // dialog opened by a shortcut) leaves no key lit. Caps Lock and the
+    // expected Enter keep their red.
+    void tastenLoslassen();
+    // Brings the writing window to the front of the main window, with the
+    // keyboard in the input box (an exercise starts).
+    void nachVorn();
     void setTastenfarbe(int index, const QColor& c);
     QColor tastenfarbe(int index) const;
     void musik();

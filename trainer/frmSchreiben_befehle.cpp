@@ -9,6 +9,8 @@
 #include "trainer/frmSchreiben.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -35,6 +37,20 @@ void frmSchreiben::Command6_Click() {
     Command5->setEnabled(true);
     Command6->setEnabled(false);
     hintergrundfarbe();
+}
+
+void frmSchreiben::nachVorn() {
+    // The window lives in a sub-window of the main window; the overview and
+    // the other sub-windows may lie over it.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        sub->show();
+        sub->raise();
+        if (QMdiArea* mdi = sub->mdiArea()) mdi->setActiveSubWindow(sub);
+    }
+    show();
+    window()->raise();
+    window()->activateWindow();
+    Text1->setFocus();
 }
 
 void frmSchreiben::Command7_Click() { app_.forms.get<frmLek>().zeigen(); }

@@ -57,6 +57,7 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
         Text1_KeyUp(virtualKey(*k), shiftState(*k));
         return true;
     }
+    case QEvent::FocusOut: tastenLoslassen(); return false;
     case QEvent::InputMethod: {
         // What a dead key composes (^ then e gives ê, ^ then space gives ^)
         // or an input method commits arrives here, not as a key press, and
@@ -195,6 +196,11 @@ QColor frmSchreiben::tastenfarbe(int index) const {
 
 void frmSchreiben::hintergrundfarbe() {
     for (int i = 0; i < kTastenAnzahl; ++i) setTastenfarbe(i, basisfarbe());
+}
+
+void frmSchreiben::tastenLoslassen() {
+    for (int i = 0; i < kTastenAnzahl; ++i)
+        if (tastenfarbe(i) == kGruen) setTastenfarbe(i, basisfarbe());
 }
 
 void frmSchreiben::musik() {

@@ -24,7 +24,13 @@ InputBox::InputBox(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void InputBox::hintergrund(QPainter& p) const {
-    // What Qt draws under a styled widget that is not opaque.
+    // What Qt draws under an input box that is not opaque: the parent's
+    // background around the text area, the text area's own colour (the
+    // palette's, for a window that sets no style sheet), and over both
+    // the background of a style sheet.
+    const QWidget* unter = parentWidget() ? parentWidget() : this;
+    p.fillRect(rect(), unter->palette().brush(unter->backgroundRole()));
+    p.fillRect(viewport()->geometry(), viewport()->palette().brush(viewport()->backgroundRole()));
     QStyleOption opt;
     opt.initFrom(this);
     style()->drawPrimitive(QStyle::PE_Widget, &opt, &p, this);

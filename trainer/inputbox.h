@@ -6,8 +6,9 @@ class QPainter;
 // The input box of the writing window. Characters reach it only through
 // insertCharacter (the judging decides what enters); paste, drop and the
 // context menu are shut off, so nothing else changes its text.
-// It paints its styled background itself and so counts as opaque: a typed
-// character then repaints the box's line, not the window behind it too.
+// It paints its background itself (palette or style sheet) and so counts as
+// opaque: a typed character then repaints the box's line, not the window
+// behind it too.
 class InputBox : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -25,7 +26,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
-    // Paints the box's styled background, the whole box, in p's coordinates.
+    // Paints the box's background, the whole box, in p's coordinates.
     void hintergrund(QPainter& p) const;
     // Appends a character that is no line break.
     void anhaengen(QTextCursor& cur, QChar c);

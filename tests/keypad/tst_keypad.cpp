@@ -121,6 +121,7 @@ private slots:
     void keyLightsButton_data();
     void keyLightsButton();
     void releaseAfterNumLockChange();
+    void releaseElsewhere();
     void walk_data();
     void walk();
     void lessonAgainRestarts();
@@ -184,6 +185,25 @@ void TstKeypad::releaseAfterNumLockChange() {
     QApplication::sendEvent(n.Text1, &release);
     QCOMPARE(n.Command1[9]->color(), kSilver);
     QCOMPARE(n.Text2->text(), QStringLiteral("ENDE"));
+}
+
+// A key whose release reaches another window does not stay lit: the typing
+// box losing the keyboard, and a lesson start, show it released.
+void TstKeypad::releaseElsewhere() {
+    TestEnv& env = *shared_;
+    frmNumBlock& n = lesson(env, "55");
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_5, Qt::KeypadModifier, "5");
+    QApplication::sendEvent(n.Text1, &press);
+    QCOMPARE(greenButton(n), 9);
+    QFocusEvent weg(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(n.Text1, &weg);
+    QCOMPARE(greenButton(n), -1);
+    QCOMPARE(n.Command1[9]->color(), kSilver);
+    QApplication::sendEvent(n.Text1, &press);
+    QCOMPARE(greenButton(n), 9);
+    n.Command3_Click(0);
+    QCOMPARE(greenButton(n), -1);
+    QCOMPARE(n.Command1[9]->color(), kSilver);
 }
 
 void TstKeypad::walk_data() {

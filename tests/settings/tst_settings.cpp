@@ -7,6 +7,7 @@
 #include "testenv.h"
 #include "trainer/frmSchreiben.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
@@ -160,23 +161,38 @@ void TstSettings::abbrechenKeepsSlider() {
     QVERIFY(!env.app->store.hasKey(kAppTitle, "Optionen", "CheckStatistik"));
 }
 
+// Enter presses the button that has the keyboard (Tab to "OK" saves), and
+// "Abbrechen" everywhere else; Escape always leaves without saving.
 void TstSettings::leaveWithoutSaving_data() {
     QTest::addColumn<int>("key");
-    QTest::newRow("Enter in the name box") << int(Qt::Key_Return);
-    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::addColumn<int>("tabs");  // Tab presses after typing the name
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("Enter in the name box") << int(Qt::Key_Return) << 0 << "Text5" << false;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << "Text5" << false;
+    QTest::newRow("Enter on a check box") << int(Qt::Key_Return) << 1 << "Check2" << false;
+    QTest::newRow("Enter on OK") << int(Qt::Key_Return) << 3 << "Command14" << true;
+    QTest::newRow("Escape on OK") << int(Qt::Key_Escape) << 3 << "Command14" << false;
+    QTest::newRow("Enter on Abbrechen") << int(Qt::Key_Return) << 4 << "Command7" << false;
 }
 
 void TstSettings::leaveWithoutSaving() {
     QFETCH(int, key);
+    QFETCH(int, tabs);
+    QFETCH(QString, focus);
+    QFETCH(bool, saved);
     TestEnv env;
     frmarc& d = dialog(env, frmarc::TabVerschiedenes);
     d.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
     d.Text5->setFocus();
     QTest::keyClicks(d.Text5, "Bert");
-    QTest::keyClick(d.Text5, Qt::Key(key));
+    for (int i = 0; i < tabs; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
     QVERIFY(!env.app->forms.loaded<frmarc>());
-    QVERIFY(env.app->opt.benutzer.isEmpty());
-    QVERIFY(!env.app->store.hasKey(kAppTitle, "Optionen", "Benutzer"));
+    QCOMPARE(env.app->opt.benutzer, saved ? QString("Bert") : QString());
+    QCOMPARE(env.app->store.hasKey(kAppTitle, "Optionen", "Benutzer"), saved);
 }
 
 void TstSettings::oddNames_data() {

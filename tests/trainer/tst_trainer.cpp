@@ -5,6 +5,7 @@
 #include "platform/richtextview.h"
 #include "platform/units.h"
 #include "shell/frmVelkora.h"
+#include "stats/frmStatistik.h"
 #include "testenv.h"
 #include "trainer/anzeigefeld.h"
 #include "trainer/frmSchreiben.h"
@@ -18,6 +19,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -92,6 +95,9 @@ private slots:
     void modifierChords_data();
     void modifierChords();
     void altLetterOpensMenu();
+    void releaseElsewhere_data();
+    void releaseElsewhere();
+    void startComesToFront();
     void fingerTable_data();
     void fingerTable();
     void colourDesign_data();
@@ -412,6 +418,75 @@ void TstTrainer::altLetterOpensMenu() {
     QCOMPARE(env.app->ex.fehler, 0.0);
     QCOMPARE(env.app->ex.zaehler, 0.0);
     QCOMPARE(s.Text2->text(), QString("l"));
+}
+
+// A key whose release goes to another window (a shortcut opens the lesson
+// window, an access key opens a menu) does not stay lit, nor does one held
+// when an exercise starts; Caps Lock and the expected Enter keep their red.
+void TstTrainer::releaseElsewhere_data() {
+    QTest::addColumn<int>("modifier");  // the key held, and the letter typed with it
+    QTest::addColumn<int>("index");     // the on-screen key it lights
+    QTest::newRow("Ctrl+L, the lesson window") << int(Qt::Key_Control) << 18;
+    QTest::newRow("Alt+L, the lesson menu") << int(Qt::Key_Alt) << 17;
+}
+
+void TstTrainer::releaseElsewhere() {
+    QFETCH(int, modifier);
+    QFETCH(int, index);
+    TestEnv env;
+    frmVelkora& main = env.app->forms.get<frmVelkora>();
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    frmLek& lek = env.app->forms.get<frmLek>();  // loaded by an earlier lesson, so it resets no keys
+    frmSchreiben& s = exercise(env, "a\r\nb");
+    s.Text1->setFocus();
+    type(s.Text1, "a");
+    QTest::keyClick(s.Text1, Qt::Key_CapsLock);
+    QTest::keyPress(s.Text1, Qt::Key(modifier));
+    QCOMPARE(s.tastenfarbe(index), kGreen);
+    QTest::keyPress(s.Text1, Qt::Key_L, modifier == Qt::Key_Control ? Qt::ControlModifier : Qt::AltModifier);
+    QTRY_COMPARE(s.tastenfarbe(index), kBase);
+    QCOMPARE(s.tastenfarbe(53), kRed);  // Enter expected
+    QCOMPARE(s.tastenfarbe(13), kRed);  // Caps Lock on
+    main.lek()->close();
+    // Held while the lesson starts: the release goes to the lesson window.
+    lek.zeigen();
+    QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
+    QApplication::sendEvent(s.Text1, &shift);
+    QCOMPARE(s.tastenfarbe(9), kGreen);
+    lek.Command1->click();
+    QCOMPARE(s.tastenfarbe(9), kBase);
+    QCOMPARE(s.tastenfarbe(10), kBase);
+}
+
+// A lesson started while the statistics overview covers the writing window
+// is typed in sight: the writing window comes to the front with the
+// keyboard in its input box.
+void TstTrainer::startComesToFront() {
+    TestEnv env;
+    env.app->opt.checkStatistik = true;
+    frmVelkora& main = env.app->forms.get<frmVelkora>();
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+    s.Command9->click();
+    frmStatistik& st = env.app->forms.get<frmStatistik>();
+    QVERIFY(st.isVisible());
+    QMdiArea* mdi = main.mdiArea();
+    auto oben = [mdi] { return mdi->subWindowList(QMdiArea::StackingOrder).last(); };
+    QCOMPARE(oben()->widget(), &st);
+    s.Command7->click();
+    frmLek& lek = env.app->forms.get<frmLek>();
+    lek.activateWindow();  // the lesson window has the keyboard, as after a click into it
+    QVERIFY(QTest::qWaitForWindowActive(&lek));
+    lek.Command1->click();
+    QCOMPARE(oben(), s.parentWidget());
+    QCOMPARE(mdi->activeSubWindow(), s.parentWidget());
+    QTRY_COMPARE(QApplication::focusWidget(), s.Text1);
+    QVERIFY(QApplication::activeWindow() == &main);
+    QVERIFY(s.Text1->visibleRegion().boundingRect().size() == s.Text1->size());
 }
 
 // A wrong key at each kind of expected character, with all twelve counters

@@ -1,21 +1,25 @@
-// The tips window, the finger gymnastics and the about window.
+// The tips window, the finger gymnastics, the about window and the wait window.
 #include "platform/textcodec.h"
 #include "platform/units.h"
 #include "shell/frmVelkora.h"
+#include "stats/datenbank.h"
 #include "testenv.h"
 #include "windows/frmAbout.h"
 #include "windows/frmGym.h"
 #include "windows/frmTip.h"
+#include "windows/frmWait.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
 #include <QSlider>
+#include <QWindow>
 #include <memory>
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -330,6 +334,38 @@ private slots:
         abwarten();
         QVERIFY(!app().forms.loaded<frmAbout>());
         QVERIFY(env->services.opened.isEmpty());
+    }
+
+    // The wait window is on the screen and drawn when its caller goes on to
+    // work without the event loop, and a message box that follows over the
+    // main window (a database that cannot be read) leaves it in sight.
+    void warteFenster() {
+        frmVelkora& main = app().forms.get<frmVelkora>();
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        frmWait& w = app().forms.get<frmWait>();
+        struct Maler : QObject {
+            int bilder = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                bilder += e->type() == QEvent::Paint ? 1 : 0;
+                return false;
+            }
+        } maler;
+        w.installEventFilter(&maler);
+        w.zeigen(QStringLiteral("Die Ergebnisse werden geladen..."), app().datei(QStringLiteral("\\FILEMOVE.AVI")));
+        QVERIFY(w.windowHandle() && w.windowHandle()->isExposed());
+        QVERIFY(maler.bilder > 0);
+        w.removeEventFilter(&maler);
+        QMessageBox box(QMessageBox::Warning, kAppTitle,
+                        datenbankMeldung(env->programDir() + QStringLiteral("/velkora.mdb"),
+                                         QStringLiteral("database is locked Unable to fetch row\n\n"
+                                                        "Die Ergebnisse werden nachgetragen.\n"
+                                                        "Bitte schließen Sie das andere Programm.")),
+                        QMessageBox::Ok, &main);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(!box.frameGeometry().intersects(w.frameGeometry()));
+        QVERIFY(main.frameGeometry().contains(w.frameGeometry().center()));
     }
 
     void bilder() {
