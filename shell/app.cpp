@@ -1,4 +1,5 @@
 #include "shell/app.h"
+#include "insight/tastenwerte.h"
 #include "settings/reminder.h"
 #include "stats/ablage.h"
 
@@ -13,7 +14,10 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
       userDataDir_(userDataDir.isEmpty() ? databaseDir_ : QDir::cleanPath(userDataDir)),
       store(s),
       services(svc),
-      forms(*this) {}
+      tastenzaehler_(std::make_unique<Tastenzaehler>()),
+      forms(*this) {
+    ereignisse.anmelden(tastenzaehler_.get());
+}
 
 App::~App() = default;
 

@@ -11,7 +11,8 @@
 #include <QStringList>
 #include <cstdio>
 
-// Splits a schema into statements at semicolons outside quotes and comments.
+// Splits a schema into statements at semicolons outside quotes and comments
+// (and outside a trigger's body, which ends with END).
 static QStringList statements(const QString& sql) {
     QStringList out;
     QString cur;
@@ -30,7 +31,13 @@ static QStringList statements(const QString& sql) {
         }
         if (c == u'\'' || c == u'"' || c == u'[') quote = c == u'[' ? QChar(u']') : c;
         if (c == u';') {
-            if (!cur.trimmed().isEmpty()) out << cur.trimmed();
+            const QString t = cur.trimmed();
+            if (t.startsWith(QLatin1String("CREATE TRIGGER"), Qt::CaseInsensitive) &&
+                !t.endsWith(QLatin1String("END"), Qt::CaseInsensitive)) {
+                cur += c;
+                continue;
+            }
+            if (!t.isEmpty()) out << t;
             cur.clear();
             continue;
         }
