@@ -19,6 +19,9 @@ CREATE TABLE Auswertung (
 -- the keystrokes per minute, so neither chart has to sort the table.
 CREATE INDEX Auswertung_IDLektion ON Auswertung (IDLektion, anschlaege);
 
+-- Marks of the stored results, one per result: a result whose mark is here
+-- is never stored again. IDDatensatz is the key of its Auswertung row.
+CREATE TABLE IF NOT EXISTS Ablage (ergebnis TEXT PRIMARY KEY, IDDatensatz INTEGER);
 -- Per-key records: one row per expected character and one per pair
 -- (character before, expected one) of each stored result, linked to it by
 -- the result id. richtig and falsch count the presses at it, zeit_ms sums

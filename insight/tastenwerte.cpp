@@ -63,14 +63,16 @@ QList<Tabellenzeile> tastenwertZeilen(const Zeichenwerte& w, const QString& erge
     for (auto it = w.zeichen.cbegin(); it != w.zeichen.cend(); ++it) {
         const Tastenwert& v = it.value();
         Tabellenzeile z{QStringLiteral("Tastenwerte"), tSpalten,
-                        {ergebnis, tag, QString(QChar(it.key())), v.richtig, v.falsch, v.zeitMs, v.zeitN}};
+                        {ergebnis, tag, QString(QChar(it.key())), v.richtig, v.falsch, v.zeitMs, v.zeitN},
+                        ergebnis};
         out << z;
     }
     for (auto it = w.paare.cbegin(); it != w.paare.cend(); ++it) {
         const Tastenwert& v = it.value();
         Tabellenzeile z{QStringLiteral("Paarwerte"), pSpalten,
                         {ergebnis, tag, QString(QChar(paarVorher(it.key()))), QString(QChar(paarZeichen(it.key()))),
-                         v.richtig, v.falsch, v.zeitMs, v.zeitN}};
+                         v.richtig, v.falsch, v.zeitMs, v.zeitN},
+                        ergebnis};
         out << z;
     }
     return out;

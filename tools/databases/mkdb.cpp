@@ -5,14 +5,24 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <cstdio>
 
-// Splits a schema into statements at semicolons outside quotes and comments
-// (and outside a trigger's body, which ends with END).
+// True while a statement is a trigger whose body (BEGIN ... END) is open:
+// its inner semicolons do not end it.
+static bool offenerTrigger(const QString& cur) {
+    static const QRegularExpression trigger(QStringLiteral(R"(^\s*CREATE\s+(TEMP\w*\s+)?TRIGGER\b)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ende(QStringLiteral(R"(\bEND\s*$)"), QRegularExpression::CaseInsensitiveOption);
+    return trigger.match(cur).hasMatch() && !ende.match(cur).hasMatch();
+}
+
+// Splits a schema into statements at semicolons outside quotes, comments
+// and trigger bodies.
 static QStringList statements(const QString& sql) {
     QStringList out;
     QString cur;
@@ -30,14 +40,12 @@ static QStringList statements(const QString& sql) {
             continue;
         }
         if (c == u'\'' || c == u'"' || c == u'[') quote = c == u'[' ? QChar(u']') : c;
+        if (c == u';' && offenerTrigger(cur)) {
+            cur += c;
+            continue;
+        }
         if (c == u';') {
-            const QString t = cur.trimmed();
-            if (t.startsWith(QLatin1String("CREATE TRIGGER"), Qt::CaseInsensitive) &&
-                !t.endsWith(QLatin1String("END"), Qt::CaseInsensitive)) {
-                cur += c;
-                continue;
-            }
-            if (!t.isEmpty()) out << t;
+            if (!cur.trimmed().isEmpty()) out << cur.trimmed();
             cur.clear();
             continue;
         }
