@@ -157,7 +157,9 @@ Zeitraum frmTasten::zeitraum() const { return Zeitraum(cboZeitraum->currentIndex
 Faerbung frmTasten::faerbung() const { return Faerbung(cboFaerbung->currentIndex()); }
 
 void frmTasten::zeigen() {
-    aktualisieren();
+    // Just loaded, it has read the records already.
+    if (!frisch_) aktualisieren();
+    frisch_ = false;
     show();
     raise();
     activateWindow();

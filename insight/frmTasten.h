@@ -65,4 +65,5 @@ private:
     std::array<QWidget*, 61> schraffur_{};
     Zeichenwerte werte_;
     std::array<Tastenwert, 61> summen_{};
+    bool frisch_ = true;  // read by the load, not shown since
 };
