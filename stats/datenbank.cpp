@@ -500,13 +500,14 @@ QList<Gruppe> gruppen(const Ziel& z, const QList<Tabellenzeile>& zeilen) {
 // fills gespeichert and abgelehnt for their rows.
 std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
                                       const QList<Tabellenzeile>& zeilen, QList<bool>& gespeichert,
-                                      QStringList& abgelehnt) {
+                                      QStringList& abgelehnt, QList<bool>& bereits) {
     QSqlQuery steuer(db);
     // IMMEDIATE takes the write lock of every file at once, so a locked
     // file is waited for (busy timeout) before anything is written.
     if (!steuer.exec(QStringLiteral("BEGIN IMMEDIATE"))) return fehlschlag(steuer.lastError(), nullptr);
     QList<bool> gesp = gespeichert;
     QStringList abgl = abgelehnt;
+    QList<bool> ber = bereits;
     Anweisungen anw(db);
     auto scheitern = [&](const QSqlError& e, Ziel* z) {
         zurueckrollen(db);
@@ -526,7 +527,7 @@ std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
                 const bool schon = markiert->next();
                 markiert->finish();
                 if (schon) {
-                    for (int i : g.kern + g.weitere) gesp[i] = true;
+                    for (int i : g.kern + g.weitere) gesp[i] = ber[i] = true;
                     continue;
                 }
             }
@@ -588,6 +589,7 @@ std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
     if (!steuer.exec(QStringLiteral("COMMIT"))) return scheitern(steuer.lastError(), nullptr);
     gespeichert = gesp;
     abgelehnt = abgl;
+    bereits = ber;
     return std::nullopt;
 }
 }  // namespace
@@ -596,6 +598,7 @@ Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tab
     Speicherergebnis out;
     out.gespeichert = QList<bool>(zeilen.size(), false);
     out.abgelehnt = QStringList(zeilen.size(), QString());
+    out.bereitsGespeichert = QList<bool>(zeilen.size(), false);
     std::array<Ziel, 2> ziele;
     ziele[0].art = Ergebnisdatei::Velkora;
     ziele[0].suffix = Verbindungstext::kVelkora;
@@ -659,7 +662,7 @@ Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tab
     // A lock passes: the rows wait together rather than be stored apart.
     if (gesperrt) bereit.clear();
     if (!bereit.isEmpty()) {
-        if (auto f = transaktion(v.db(), bereit, zeilen, out.gespeichert, out.abgelehnt)) {
+        if (auto f = transaktion(v.db(), bereit, zeilen, out.gespeichert, out.abgelehnt, out.bereitsGespeichert)) {
             if (vergeht(f->art) || bereit.size() == 1) {
                 // Nothing of the transaction was stored. A lock taken at the
                 // start is told by the file that holds it.
@@ -673,7 +676,7 @@ Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tab
             } else {
                 // A lasting fault of one file must not keep the other's rows out.
                 for (Ziel* z : bereit)
-                    if (auto g = transaktion(v.db(), {z}, zeilen, out.gespeichert, out.abgelehnt)) scheitern(z, *g);
+                    if (auto g = transaktion(v.db(), {z}, zeilen, out.gespeichert, out.abgelehnt, out.bereitsGespeichert)) scheitern(z, *g);
             }
         }
     }
@@ -681,7 +684,7 @@ Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tab
         if (z.zeilen.isEmpty()) continue;
         if (!z.schema.isEmpty() && !gesperrt) continue;  // stored, skipped or refused row by row
         for (int i : z.zeilen) {
-            out.gespeichert[i] = false;
+            out.gespeichert[i] = out.bereitsGespeichert[i] = false;
             out.abgelehnt[i].clear();
         }
         if (!z.grund.isEmpty()) out.fehler << Speicherergebnis::Fehler{z.datei, z.grund, z.fehler};

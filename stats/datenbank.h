@@ -175,6 +175,7 @@ struct Tabellenzeile {
 // What became of rows given to ergebnisseSpeichern().
 struct Speicherergebnis {
     QList<bool> gespeichert;  // per row, in the order given (also: already marked as stored)
+    QList<bool> bereitsGespeichert;  // per row: skipped, its result was marked in its file before
     // Per row: why the database refused this row itself (a failed check,
     // a value of the wrong kind); empty for every other row. Such rows are
     // not stored, and the rows after them are.
