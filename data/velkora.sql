@@ -18,3 +18,71 @@ CREATE TABLE Auswertung (
 -- The charts group by exercise number; the index also covers the mean of
 -- the keystrokes per minute, so neither chart has to sort the table.
 CREATE INDEX Auswertung_IDLektion ON Auswertung (IDLektion, anschlaege);
+
+-- Marks of the stored results, one per result: a result whose mark is here
+-- is never stored again. IDDatensatz is the key of its Auswertung row.
+CREATE TABLE IF NOT EXISTS Ablage (ergebnis TEXT PRIMARY KEY, IDDatensatz INTEGER);
+-- Per-key records: one row per expected character and one per pair
+-- (character before, expected one) of each stored result, linked to it by
+-- the result id. richtig and falsch count the presses at it, zeit_ms sums
+-- the milliseconds from the key accepted before to its accepted press over
+-- zeit_n presses.
+CREATE TABLE IF NOT EXISTS Tastenwerte (
+    ergebnis TEXT NOT NULL,
+    datum    TEXT NOT NULL,
+    zeichen  TEXT NOT NULL,
+    richtig  INTEGER NOT NULL,
+    falsch   INTEGER NOT NULL,
+    zeit_ms  INTEGER NOT NULL,
+    zeit_n   INTEGER NOT NULL,
+    PRIMARY KEY (ergebnis, zeichen)
+);
+CREATE TABLE IF NOT EXISTS Paarwerte (
+    ergebnis TEXT NOT NULL,
+    datum    TEXT NOT NULL,
+    vorher   TEXT NOT NULL,
+    zeichen  TEXT NOT NULL,
+    richtig  INTEGER NOT NULL,
+    falsch   INTEGER NOT NULL,
+    zeit_ms  INTEGER NOT NULL,
+    zeit_n   INTEGER NOT NULL,
+    PRIMARY KEY (ergebnis, vorher, zeichen)
+);
+-- Their running totals per day and over all days, kept by the triggers
+-- below in the transaction that stores the records: the keyboard view
+-- reads a few hundred rows for any period instead of millions.
+CREATE TABLE IF NOT EXISTS Tastentage (
+    datum TEXT NOT NULL, zeichen TEXT NOT NULL,
+    richtig INTEGER NOT NULL, falsch INTEGER NOT NULL, zeit_ms INTEGER NOT NULL, zeit_n INTEGER NOT NULL,
+    PRIMARY KEY (datum, zeichen)
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS Paartage (
+    datum TEXT NOT NULL, vorher TEXT NOT NULL, zeichen TEXT NOT NULL,
+    richtig INTEGER NOT NULL, falsch INTEGER NOT NULL, zeit_ms INTEGER NOT NULL, zeit_n INTEGER NOT NULL,
+    PRIMARY KEY (datum, vorher, zeichen)
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS Tastensumme (
+    zeichen TEXT NOT NULL PRIMARY KEY,
+    richtig INTEGER NOT NULL, falsch INTEGER NOT NULL, zeit_ms INTEGER NOT NULL, zeit_n INTEGER NOT NULL
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS Paarsumme (
+    vorher TEXT NOT NULL, zeichen TEXT NOT NULL,
+    richtig INTEGER NOT NULL, falsch INTEGER NOT NULL, zeit_ms INTEGER NOT NULL, zeit_n INTEGER NOT NULL,
+    PRIMARY KEY (vorher, zeichen)
+) WITHOUT ROWID;
+CREATE TRIGGER IF NOT EXISTS Tastenwerte_summen AFTER INSERT ON Tastenwerte BEGIN
+    INSERT INTO Tastentage VALUES (new.datum, new.zeichen, new.richtig, new.falsch, new.zeit_ms, new.zeit_n)
+        ON CONFLICT (datum, zeichen) DO UPDATE SET richtig = richtig + excluded.richtig,
+        falsch = falsch + excluded.falsch, zeit_ms = zeit_ms + excluded.zeit_ms, zeit_n = zeit_n + excluded.zeit_n;
+    INSERT INTO Tastensumme VALUES (new.zeichen, new.richtig, new.falsch, new.zeit_ms, new.zeit_n)
+        ON CONFLICT (zeichen) DO UPDATE SET richtig = richtig + excluded.richtig,
+        falsch = falsch + excluded.falsch, zeit_ms = zeit_ms + excluded.zeit_ms, zeit_n = zeit_n + excluded.zeit_n;
+END;
+CREATE TRIGGER IF NOT EXISTS Paarwerte_summen AFTER INSERT ON Paarwerte BEGIN
+    INSERT INTO Paartage VALUES (new.datum, new.vorher, new.zeichen, new.richtig, new.falsch, new.zeit_ms, new.zeit_n)
+        ON CONFLICT (datum, vorher, zeichen) DO UPDATE SET richtig = richtig + excluded.richtig,
+        falsch = falsch + excluded.falsch, zeit_ms = zeit_ms + excluded.zeit_ms, zeit_n = zeit_n + excluded.zeit_n;
+    INSERT INTO Paarsumme VALUES (new.vorher, new.zeichen, new.richtig, new.falsch, new.zeit_ms, new.zeit_n)
+        ON CONFLICT (vorher, zeichen) DO UPDATE SET richtig = richtig + excluded.richtig,
+        falsch = falsch + excluded.falsch, zeit_ms = zeit_ms + excluded.zeit_ms, zeit_n = zeit_n + excluded.zeit_n;
+END;

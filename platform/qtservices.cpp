@@ -15,7 +15,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-QtServices::QtServices(QObject* parent) : QObject(parent) {}
+QtServices::QtServices(QObject* parent) : QObject(parent) { uhr_.start(); }
 QtServices::~QtServices() = default;
 
 int QtServices::msgBox(QWidget* parent, const QString& text, int style, const QString& title) {

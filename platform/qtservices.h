@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/services.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 
@@ -21,8 +22,10 @@ public:
     bool startEditor() override;
     QPoint cursorPos() override;
     std::optional<QColor> screenPixel(const QPoint& globalPos) override;
+    qint64 monotonicMs() override { return uhr_.elapsed(); }
 
 private:
     QSoundEffect* effect(const QString& path);
     QHash<QString, QSoundEffect*> effects_;
+    QElapsedTimer uhr_;
 };

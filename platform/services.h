@@ -47,6 +47,9 @@ public:
     // nothing where the platform cannot read the screen (no screen there, or
     // a desktop that does not let programs read it).
     virtual std::optional<QColor> screenPixel(const QPoint& globalPos) = 0;
+    // Milliseconds of a clock that only goes forward (not the wall clock):
+    // the time between two keys.
+    virtual qint64 monotonicMs() = 0;
 };
 
 // The application title shown by message boxes without their own title.

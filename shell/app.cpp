@@ -1,5 +1,6 @@
 #include "shell/app.h"
 #include "hilfe/hilfetaste.h"
+#include "insight/tastenwerte.h"
 #include "settings/reminder.h"
 #include "stats/ablage.h"
 
@@ -14,8 +15,10 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
       userDataDir_(userDataDir.isEmpty() ? databaseDir_ : QDir::cleanPath(userDataDir)),
       store(s),
       services(svc),
+      tastenzaehler_(std::make_unique<Tastenzaehler>()),
       forms(*this),
       hilfetaste_(hilfetasteEinrichten(*this)) {
+    ereignisse.anmelden(tastenzaehler_.get());
     // What the store keeps of a settings file that must be put aside.
     QStringList schluessel;
     for (const char* k : {"Benutzer", "CheckAnimat", "CheckFehlermeldung", "CheckGeräusch", "CheckReminder",

@@ -3,6 +3,7 @@
 #include "platform/services.h"
 #include "platform/settingsstore.h"
 #include "trainer/fingers.h"
+#include "trainer/uebungsereignisse.h"
 
 #include <QString>
 #include <initializer_list>
@@ -10,6 +11,7 @@
 
 class QObject;
 class Reminder;
+class Tastenzaehler;
 
 // The option variables: filled from the settings store at start-up, written
 // back at shut-down and by the settings dialog. Before start-up has read the
@@ -93,9 +95,12 @@ public:
     PlatformServices& services;
     Optionen opt;
     Uebung ex;
+    // Who listens to the writing window's keys (the per-key records).
+    Ereignisverteiler ereignisse;
 
 private:
     std::unique_ptr<Reminder> reminder_;  // made on first use
+    std::unique_ptr<Tastenzaehler> tastenzaehler_;
 
 public:
     Forms forms;  // its windows are destroyed before everything above

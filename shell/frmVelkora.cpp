@@ -1,6 +1,7 @@
 #include "shell/frmVelkora.h"
 #include "hilfe/handbuch.h"
 #include "hilfe/hilfetaste.h"
+#include "insight/frmTasten.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "platform/numbers.h"
@@ -88,6 +89,7 @@ constexpr Menuepunkt kMenue[] = {
     {Ebene::Punkt, "mentip", "Tips", 'T', &frmVelkora::mentip_Click},
     {Ebene::Menue, "ent", "&Auswertung", 0, nullptr},
     {Ebene::Punkt, "menst", "Statistik", 'X', &frmVelkora::menst_Click},
+    {Ebene::Punkt, "menTasten", "Meine Tasten", 0, &frmVelkora::menTasten_Click},
     {Ebene::Menue, "abt", "&Über", 0, nullptr},
     {Ebene::Punkt, "Wer", "Über Velkora ?", 'Y', &frmVelkora::Wer_Click},
     {Ebene::Punkt, "menWeb", "Velkora im Web", 'W', &frmVelkora::menWeb_Click},
@@ -186,6 +188,8 @@ void frmVelkora::menst_Click() {
     const bool aktiv = app_.forms.get<frmarc>().Check2->isChecked();
     app_.forms.get<frmSchreiben>().statistikOeffnen(aktiv);
 }
+
+void frmVelkora::menTasten_Click() { app_.forms.get<frmTasten>().zeigen(); }
 
 void frmVelkora::Wer_Click() { app_.forms.get<frmAbout>().zeigen(); }
 
@@ -305,7 +309,7 @@ void frmVelkora::MDIForm_Unload() {
     // The other windows, in this order; those not open are skipped.
     static const char* const kOrder[] = {
         "chart", "chart1", "frmAbout", "frmarc", "frmblockchart", "frmblockdat", "frmdaten",
-        "frmGym", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTip"};
+        "frmGym", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTasten", "frmTip"};
     for (const char* name : kOrder) app_.forms.unloadByName(QString::fromLatin1(name));
     schreibenSub_ = nullptr;
 }

@@ -48,6 +48,7 @@ public:
     void menNumbl_Click();
     void mentip_Click();
     void menst_Click();
+    void menTasten_Click();
     void Wer_Click();
     void menWeb_Click();
     void menMail_Click();

@@ -234,6 +234,7 @@ bool frmStatistik::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void frmStatistik::aktualisieren() {
+    ergebnisseGemeldet_ = false;
     Adodc1_Refresh();
     Adodc6_Refresh();
     Adodc8_Refresh();
@@ -246,6 +247,14 @@ void frmStatistik::meldeFehler(const Verbindung& v) {
     app_.services.msgBox(this, datenbankMeldung(v.datei(), v.fehler()), Msg::Exclamation);
 }
 
+// A query of an open file that fails (an empty file, a table or column
+// missing) is told once per refresh of that file.
+void frmStatistik::meldeAbfrage(const Verbindung& v, const QString& fehler, bool& gemeldet) {
+    if (gemeldet) return;
+    gemeldet = true;
+    app_.services.msgBox(this, datenbankMeldung(v.datei(), fehler), Msg::Exclamation);
+}
+
 void frmStatistik::Adodc1_Refresh() {
     Text1->clear();
     if (!ergebnisse_.oeffnen(verbindungstext(Verbindungstext::kJet, app_.databaseDir(),
@@ -254,8 +263,11 @@ void frmStatistik::Adodc1_Refresh() {
         return;
     }
     // Only the number of rows is shown, so the engine counts them.
-    if (const auto n = zeilenAnzahl(ergebnisse_.db(), Sql::kUebungen, nullptr))
+    QString fehler;
+    if (const auto n = zeilenAnzahl(ergebnisse_.db(), Sql::kUebungen, &fehler))
         Text1->setText(QString::number(*n));
+    else
+        meldeAbfrage(ergebnisse_, fehler, ergebnisseGemeldet_);
 }
 
 void frmStatistik::Adodc6_Refresh() {
@@ -264,6 +276,8 @@ void frmStatistik::Adodc6_Refresh() {
     QSqlQuery q(ergebnisse_.db());
     if (q.exec(Sql::kMittelwertAnschlaege) && q.next())
         Text8->setText(ersteZeile(q, QStringLiteral("Mittelwert von anschlaege"), 1));
+    else if (q.lastError().isValid())
+        meldeAbfrage(ergebnisse_, engineText(q.lastError()), ergebnisseGemeldet_);
 }
 
 void frmStatistik::Adodc8_Refresh() {
@@ -272,6 +286,8 @@ void frmStatistik::Adodc8_Refresh() {
     QSqlQuery q(ergebnisse_.db());
     if (q.exec(Sql::kSummeMaximalPunkte) && q.next())
         Text12->setText(ersteZeile(q, QStringLiteral("Summe von MaximalPunkte")));
+    else if (q.lastError().isValid())
+        meldeAbfrage(ergebnisse_, engineText(q.lastError()), ergebnisseGemeldet_);
 }
 
 void frmStatistik::Adodc9_Refresh() {
@@ -284,7 +300,11 @@ void frmStatistik::Adodc9_Refresh() {
         return;
     }
     QSqlQuery q(finger_.db());
-    if (!q.exec(Sql::kSummeFehler) || !q.next()) return;
+    if (!q.exec(Sql::kSummeFehler) || !q.next()) {
+        bool gemeldet = false;
+        if (q.lastError().isValid()) meldeAbfrage(finger_, engineText(q.lastError()), gemeldet);
+        return;
+    }
     Text2->setText(ersteZeile(q, QStringLiteral("Gesamt")));
     Text3->setText(ersteZeile(q, QStringLiteral("Summe von LIHA")));
     Text4->setText(ersteZeile(q, QStringLiteral("Summe von REHA")));

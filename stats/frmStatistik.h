@@ -77,6 +77,8 @@ private:
     void buildLayout();
     void einpassen();
     void meldeFehler(const Verbindung& v);
+    void meldeAbfrage(const Verbindung& v, const QString& fehler, bool& gemeldet);
+    bool ergebnisseGemeldet_ = false;
     void Adodc1_Refresh();
     void Adodc6_Refresh();
     void Adodc8_Refresh();

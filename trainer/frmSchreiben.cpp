@@ -227,7 +227,10 @@ Textgang frmSchreiben::textgang() {
     return Textgang{*rtb1, *Text2, textpos, QStringLiteral("RETURN"), app_.services};
 }
 
-void frmSchreiben::strt() { textgang().strt(); }
+void frmSchreiben::strt() {
+    textgang().strt();
+    if (!app_.ereignisse.leer()) app_.ereignisse.uebungBegonnen(rtb1->text(), app_.services.monotonicMs());
+}
 
 void frmSchreiben::weiter() { textgang().weiter(); }
 

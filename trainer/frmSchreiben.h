@@ -144,6 +144,8 @@ protected:
 private:
     void uebungsende();
     void falscheTaste(int& KeyAscii);
+    // Tells the listeners of a key typed where erwartet was expected.
+    void melden(bool angenommen, QChar erwartet, const QString& getippt);
     // Judges one typed character (Windows-1252 code, 0 for none) and puts
     // it into the input box when it is accepted.
     void zeichenEingabe(int code);

@@ -114,14 +114,17 @@ void frmSchreiben::Text1_KeyPress(int& KeyAscii) {
     const QString e = Text2->text();
     const QString k = decodeCp1252(QByteArray(1, static_cast<char>(KeyAscii)));
     if (e == QLatin1String("RETURN")) {
+        melden(KeyAscii == 13, QLatin1Char('\n'), k);
         if (KeyAscii == 13) weiter();
         else falscheTaste(KeyAscii);
     } else if (e == QLatin1String("LEER")) {
+        melden(k == QLatin1String(" "), QLatin1Char(' '), k);
         if (k == QLatin1String(" ")) weiter();
         else falscheTaste(KeyAscii);
     } else if (e == QLatin1String("ENDE")) {
         uebungsende();
     } else if (k == e) {
+        melden(true, e[0], k);
         weiter();
         ex.zaehler += 1;
         if (ex.animSchritt < 32767) ex.animSchritt += 1;
@@ -131,11 +134,21 @@ void frmSchreiben::Text1_KeyPress(int& KeyAscii) {
         if (app_.opt.checkAnimat) PositionAnimat();
         else AnimEntfernen(animFigur);
     } else {
+        // Only a single expected sign is a key of the text ("Display" and
+        // "DB_ENDE" are none).
+        if (e.size() == 1) melden(false, e[0], k);
         ex.fehler += 1;
         fingerfehler();
         falscheTaste(KeyAscii);
     }
     if (Text2->text() == QLatin1String("RETURN")) setTastenfarbe(kTasteEnter, kRot);
+}
+
+void frmSchreiben::melden(bool angenommen, QChar erwartet, const QString& getippt) {
+    if (app_.ereignisse.leer()) return;
+    const qint64 ms = app_.services.monotonicMs();
+    if (angenommen) app_.ereignisse.tasteAngenommen(textpos, erwartet, ms);
+    else app_.ereignisse.tasteFalsch(textpos, erwartet, getippt.isEmpty() ? QChar() : getippt[0], ms);
 }
 
 void frmSchreiben::fingerfehler() { ::fingerfehler(app_.ex.finger, Text2->text()); }
@@ -179,6 +192,7 @@ void frmSchreiben::uebungsende() {
     AnimEntfernen(animFigur);
     ex.animX = 10;
     ex.animSchritt = 0;
+    if (!app_.ereignisse.leer()) app_.ereignisse.uebungBeendet(app_.services.monotonicMs());
     ergebnisseAufzeichnen(app_);
     hintergrundfarbe();
 }

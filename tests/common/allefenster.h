@@ -3,6 +3,7 @@
 // accessibility and of screen scaling walk them all. A new window class is
 // added to the list (and its header included) here.
 #include "hilfe/frmHilfe.h"
+#include "insight/frmTasten.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "settings/frmarc.h"
@@ -31,6 +32,7 @@
     X(chart)                    \
     X(chart1)                   \
     X(frmblockchart)            \
+    X(frmTasten)                \
     X(frmNumBlock)              \
     X(frmarc)                   \
     X(frmGym)                   \

@@ -40,6 +40,8 @@ public:
         if (it == pixels.end()) return std::nullopt;
         return it.value();
     }
+    // The clock stands until a test moves it.
+    qint64 monotonicMs() override { return uhr; }
     void clear() {
         messages.clear();
         sounds.clear();
@@ -56,6 +58,7 @@ public:
     QMap<std::pair<int, int>, QColor> pixels;
     int pixelReads = 0;
     int answer = Msg::Ok;
+    qint64 uhr = 0;
 };
 
 // A program of its own for one test: a temporary program directory holding

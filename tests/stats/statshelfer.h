@@ -4,6 +4,9 @@
 #include "testenv.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <unistd.h>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -101,4 +104,15 @@ inline void fingerEinfuegen(const TestDb& db, const QVariant& liha, const QVaria
                             const QVariant& lklein = 0) {
     QVERIFY(db.exec(QStringLiteral("INSERT INTO fehlerliste VALUES (?, ?, 0, 0, 0, 0, 0, 0, 0, 0, 0, ?)"),
                     {liha, lklein, reha}));
+}
+
+// Makes a file or folder unchangeable, also for root, who ignores
+// permissions: "chattr +i" as root, no write permission otherwise (which
+// does not keep a file in a writable folder from being replaced: false).
+inline bool unveraenderlich(const QString& pfad, bool an) {
+    if (geteuid() == 0)
+        return QProcess::execute(QStringLiteral("chattr"), {an ? QStringLiteral("+i") : QStringLiteral("-i"), pfad}) == 0;
+    const bool ordner = QFileInfo(pfad).isDir();
+    if (an && !ordner) return false;
+    return QFile::setPermissions(pfad, QFile::ReadOwner | QFile::ExeOwner | (an ? QFile::Permissions() : QFile::WriteOwner));
 }

@@ -154,6 +154,12 @@ private slots:
     void ersetzteDatenbank();
     void ausstehendeBeimStart();
     void beschaedigteAusstehendDatei();
+    void ergebnisNurEinmal();
+    void abgewieseneZeile_data();
+    void abgewieseneZeile();
+    void ausstehendNichtAenderbar_data();
+    void ausstehendNichtAenderbar();
+    void ergebnisordnerSchreibgeschuetzt();
 
 private:
     std::unique_ptr<TestEnv> env_;
@@ -600,18 +606,19 @@ void TstDatenbank::uebungGetipptBisDbEnde() {
 void TstDatenbank::aufzeichnungsfehler_data() {
     QTest::addColumn<QString>("datei");
     QTest::addColumn<QString>("schaden");
-    QTest::addColumn<QString>("engine");  // part of the engine's text in the message
+    QTest::addColumn<QString>("engine");   // part of the engine's text in the message
+    QTest::addColumn<QString>("deutsch");  // the German reason before it
 
     for (const char* datei : {"velkora.mdb", "finger.mdb"}) {
         const QString d = QString::fromLatin1(datei);
-        QTest::newRow(qPrintable(d + ": missing")) << d << "fehlt" << "nicht vorhanden";
-        QTest::newRow(qPrintable(d + ": empty")) << d << "leer" << "no such table";
-        QTest::newRow(qPrintable(d + ": damaged")) << d << "kaputt" << "not a database";
-        QTest::newRow(qPrintable(d + ": locked")) << d << "gesperrt" << "locked";
-        QTest::newRow(qPrintable(d + ": no table")) << d << "ohneTabelle" << "no such table";
-        QTest::newRow(qPrintable(d + ": missing column")) << d << "ohneSpalte" << "no column named";
-        QTest::newRow(qPrintable(d + ": read-only")) << d << "schreibgeschuetzt" << "readonly";
-        QTest::newRow(qPrintable(d + ": a folder")) << d << "ordner" << "ist ein Ordner";
+        QTest::newRow(qPrintable(d + ": missing")) << d << "fehlt" << "nicht vorhanden" << "nicht vorhanden";
+        QTest::newRow(qPrintable(d + ": empty")) << d << "leer" << "no such table" << "fehlt eine Tabelle";
+        QTest::newRow(qPrintable(d + ": damaged")) << d << "kaputt" << "not a database" << "beschädigt";
+        QTest::newRow(qPrintable(d + ": locked")) << d << "gesperrt" << "locked" << "gesperrt";
+        QTest::newRow(qPrintable(d + ": no table")) << d << "ohneTabelle" << "no such table" << "fehlt eine Tabelle";
+        QTest::newRow(qPrintable(d + ": missing column")) << d << "ohneSpalte" << "no column named" << "oder Spalte";
+        QTest::newRow(qPrintable(d + ": read-only")) << d << "schreibgeschuetzt" << "readonly" << "schreibgeschützt";
+        QTest::newRow(qPrintable(d + ": a folder")) << d << "ordner" << "ist ein Ordner" << "ist ein Ordner";
     }
 }
 
@@ -619,6 +626,7 @@ void TstDatenbank::aufzeichnungsfehler() {
     QFETCH(QString, datei);
     QFETCH(QString, schaden);
     QFETCH(QString, engine);
+    QFETCH(QString, deutsch);
     const bool velkora = datei == QLatin1String("velkora.mdb");
     const QString pfad = velkora ? velkoraPfad(*env_) : fingerPfad(*env_);
     const QString tabelle = velkora ? QStringLiteral("Auswertung") : QStringLiteral("fehlerliste");
@@ -652,8 +660,8 @@ void TstDatenbank::aufzeichnungsfehler() {
             QVERIFY(db.exec("CREATE TABLE fehlerliste (LIHA INTEGER)"));
         }
     } else if (schaden == "schreibgeschuetzt") {
-        if (geteuid() == 0) QSKIP("root writes into read-only files");
-        QFile::setPermissions(pfad, QFile::ReadOwner);
+        if (geteuid() == 0) QVERIFY(unveraenderlich(pfad, true));
+        else QFile::setPermissions(pfad, QFile::ReadOwner);
     } else if (schaden == "ordner") {
         QFile::remove(pfad);
         QVERIFY(QDir().mkpath(pfad));
@@ -671,6 +679,7 @@ void TstDatenbank::aufzeichnungsfehler() {
         sperre->freigeben();
         sperre->wait();
     }
+    if (schaden == "schreibgeschuetzt" && geteuid() == 0) unveraenderlich(pfad, false);
     QFile::setPermissions(pfad, QFile::ReadOwner | QFile::WriteOwner);
 
     // The exercise still ends; exactly one message, naming the file and
@@ -680,6 +689,10 @@ void TstDatenbank::aufzeichnungsfehler() {
     const auto& m = env_->services.messages[0];
     QVERIFY2(m.text.contains(QDir::toNativeSeparators(pfad)), qPrintable(m.text));
     QVERIFY2(m.text.contains(engine, Qt::CaseInsensitive), qPrintable(m.text));
+    // The reason in German first; only the file at fault, in the singular.
+    QVERIFY2(m.text.indexOf(deutsch) >= 0 && m.text.indexOf(deutsch) <= m.text.indexOf(engine, 0, Qt::CaseInsensitive),
+             qPrintable(m.text));
+    QVERIFY2(m.text.contains(QStringLiteral("in die Datenbank „")), qPrintable(m.text));
     QVERIFY(m.text.startsWith(QStringLiteral("Die Ergebnisse dieser Übung konnten nicht")));
     QCOMPARE(m.style, int(Msg::Exclamation));
     QVERIFY(!app.forms.loaded<frmWait>());
@@ -688,6 +701,7 @@ void TstDatenbank::aufzeichnungsfehler() {
     // A lock passes: both rows wait together. A lasting fault of one file
     // does not keep the other table from its row.
     const QString anderer = velkora ? fingerPfad(*env_) : velkoraPfad(*env_);
+    QVERIFY2(!m.text.contains(QDir::toNativeSeparators(anderer)), qPrintable(m.text));
     const QString andereTabelle = velkora ? QStringLiteral("fehlerliste") : QStringLiteral("Auswertung");
     if (schaden == "gesperrt") QCOMPARE(TestDb(anderer).anzahl(andereTabelle), qint64(0));
     else if (velkora) vergleicheZeile(TestDb(fingerPfad(*env_)).rows(Sql::kFehlerliste).value(0), kBeispielFinger);
@@ -821,7 +835,7 @@ void TstDatenbank::ausstehendeBeimStart() {
     };
     // Kept by an earlier run: two exercises of this program, one of another
     // program directory, which stays.
-    const AusstehendeZeile fremd{"/anderswo", {"Auswertung", {"IDLektion"}, {5}}};
+    const AusstehendeZeile fremd{"/anderswo", {"Auswertung", {"IDLektion"}, {5}, "e-fremd"}};
     QVERIFY(ausstehendeSchreiben(ausstehendDatei(*env_->app), paar(3, "2020-01-02") + QList{fremd} + paar(8, "2020-01-03")));
 
     env_->restart();
@@ -847,6 +861,172 @@ void TstDatenbank::beschaedigteAusstehendDatei() {
     QCOMPARE(QDir(app.userDataDir()).entryList({"ausstehende-ergebnisse.json.defekt-*"}).size(), 1);
     QCOMPARE(TestDb(velkoraPfad(*env_)).anzahl("Auswertung"), qint64(1));
     QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(1));
+}
+
+void TstDatenbank::ergebnisNurEinmal() {
+    // A file made before the marks: it gains its table Ablage, no row touched.
+    {
+        TestDb v(velkoraPfad(*env_));
+        QVERIFY(v.exec("DROP TABLE Ablage"));
+        uebungEinfuegen(v, 1, 100, 90);
+        // A further table of velkora.mdb whose rows see the result's mark.
+        QVERIFY(v.exec("CREATE TABLE Extra (ergebnis TEXT, taste TEXT, id INTEGER)"));
+        QVERIFY(v.exec("CREATE TRIGGER ExtraId AFTER INSERT ON Extra BEGIN UPDATE Extra SET id = "
+                       "(SELECT IDDatensatz FROM Ablage WHERE ergebnis = NEW.ergebnis) WHERE rowid = NEW.rowid; END"));
+    }
+    Uebung ex;
+    beispielWerte(ex);
+    QList<Tabellenzeile> zeilen = ergebnisZeilen(ex, QDateTime::currentDateTime(), "e-1");
+    for (const char* t : {"a", "s", "d"}) zeilen << Tabellenzeile{"Extra", {"ergebnis", "taste"}, {"e-1", t}, "e-1"};
+    for (int mal = 0; mal < 3; ++mal) {
+        const Speicherergebnis e = ergebnisseSpeichern(env_->programDir(), zeilen);
+        QCOMPARE(e.gespeichert, QList<bool>(zeilen.size(), true));
+        QVERIFY(e.fehler.isEmpty());
+    }
+    const TestDb v(velkoraPfad(*env_));
+    QCOMPARE(v.rows("SELECT ergebnis, IDDatensatz FROM Ablage"), (Zeilen{{"e-1", 2}}));
+    QCOMPARE(v.rows("SELECT taste, id FROM Extra ORDER BY rowid"), (Zeilen{{"a", 2}, {"s", 2}, {"d", 2}}));
+    QCOMPARE(v.anzahl("Auswertung"), qint64(2));
+    const TestDb f(fingerPfad(*env_));
+    QCOMPARE(f.rows("SELECT ergebnis FROM Ablage"), (Zeilen{{"e-1"}}));
+    QCOMPARE(f.anzahl("fehlerliste"), qint64(1));
+}
+
+namespace {
+// A pending result of this program directory: its two rows under one id.
+QList<AusstehendeZeile> ausstehend(const QString& dir, const QString& id, int nr, const QString& datum = "2020-01-02",
+                                   const QString& spalte = "datum") {
+    Uebung ex;
+    beispielWerte(ex);
+    ex.lektionsnr = qint16(nr);
+    QList<AusstehendeZeile> out;
+    for (Tabellenzeile z : ergebnisZeilen(ex, QDateTime(QDate(2020, 1, 2), QTime(8, 30)), id)) {
+        if (z.tabelle == "Auswertung") {
+            z.werte[0] = datum;
+            z.spalten[0] = spalte;
+        }
+        out << AusstehendeZeile{QDir::cleanPath(dir), z};
+    }
+    return out;
+}
+
+QString abgewiesenDatei(const QString& ordner) { return ordner + "/abgewiesene-ergebnisse.json"; }
+}  // namespace
+
+void TstDatenbank::abgewieseneZeile_data() {
+    QTest::addColumn<QString>("datum");
+    QTest::addColumn<QString>("spalte");
+    QTest::addColumn<QString>("engine");
+    QTest::newRow("Datum no date") << "gestern" << "datum" << "CHECK constraint failed";
+    QTest::newRow("a column the table lacks") << "2020-01-02" << "Unsinn" << "no column named Unsinn";
+}
+
+void TstDatenbank::abgewieseneZeile() {
+    QFETCH(QString, datum);
+    QFETCH(QString, spalte);
+    QFETCH(QString, engine);
+    App& app = *env_->app;
+    // A refused result, then a sound one behind it.
+    QVERIFY(ausstehendeSchreiben(ausstehendDatei(app), ausstehend(env_->programDir(), "schlecht", 3, datum, spalte) +
+                                                          ausstehend(env_->programDir(), "gut", 5)));
+    beispielWerte(app.ex);
+    const QString beiseite = abgewiesenDatei(app.userDataDir());
+    for (int mal = 0; mal < 2; ++mal) {
+        env_->services.clear();
+        ergebnisseAufzeichnen(app);
+        QCOMPARE(env_->services.messages.size(), mal == 0 ? 1 : 0);
+        if (mal) continue;
+        const QString m = env_->services.messages[0].text;
+        QVERIFY2(m.contains("abgewiesen") && m.contains("„Auswertung“") && m.contains(engine) &&
+                     m.contains(QDir::toNativeSeparators(beiseite)) && !m.contains("dieser Übung"),
+                 qPrintable(m));
+    }
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion FROM Auswertung ORDER BY IDDatensatz"),
+             (Zeilen{{5}, {4}, {4}}));
+    QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(4));  // its finger row was fine
+    QVERIFY(!QFileInfo::exists(ausstehendDatei(app)));
+    // Kept for a person, with the reason, once.
+    QCOMPARE(ausstehendeLesen(beiseite).size(), 1);
+    QVERIFY(ausstehendeLesen(beiseite).value(0).zeile.werte.contains(datum));
+}
+
+void TstDatenbank::ausstehendNichtAenderbar_data() {
+    QTest::addColumn<QString>("was");
+    QTest::newRow("the file, immutable") << "datei";
+    QTest::newRow("its folder, read-only") << "ordner";
+}
+
+void TstDatenbank::ausstehendNichtAenderbar() {
+    QFETCH(QString, was);
+    if (was == "datei" && geteuid() != 0) QSKIP("only root can make a file immutable");
+    const QString ordner = env_->programDir() + "/daten";
+    const QString datei = ordner + "/ausstehend.json";
+    QVERIFY(ausstehendeSchreiben(datei, ausstehend(env_->programDir(), "alt", 3) +
+                                            ausstehend(env_->programDir(), "schlecht", 2, "gestern")));
+    QVERIFY(unveraenderlich(was == "datei" ? datei : ordner, true));
+    Uebung ex;
+    beispielWerte(ex);
+    QStringList meldungen;
+    // Three exercises and a start: the pending result is stored once, the
+    // refused one put aside once, and each is told once.
+    for (int nr : {10, 11, 12, 0}) {
+        ex.lektionsnr = qint16(nr);
+        const Ablagebericht b = ergebnisseAblegen(
+            env_->programDir(), datei,
+            nr ? ergebnisZeilen(ex, QDateTime::currentDateTime(), neueErgebnisId()) : QList<Tabellenzeile>{});
+        meldungen << b.meldungen;
+    }
+    unveraenderlich(was == "datei" ? datei : ordner, false);
+    QDir(QFileInfo(ausstehendErsatz(datei)).absolutePath()).removeRecursively();
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion FROM Auswertung ORDER BY IDDatensatz"),
+             (Zeilen{{3}, {10}, {11}, {12}}));
+    QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(5));
+    QVERIFY2(meldungen.size() == 2, qPrintable(meldungen.join("\n---\n")));
+    QVERIFY2(meldungen.filter("abgewiesen").size() == 1, qPrintable(meldungen.join("\n---\n")));
+    QVERIFY2(meldungen.filter("kann nicht geändert werden").size() == 1, qPrintable(meldungen.join("\n---\n")));
+    QCOMPARE(ausstehendeLesen(datei).size(), 4);  // untouched
+}
+
+void TstDatenbank::ergebnisordnerSchreibgeschuetzt() {
+    // The results folder is also the one of the pending file.
+    App& app = *env_->app;
+    const QString ersatz = ausstehendErsatz(ausstehendDatei(app));
+    beispielWerte(app.ex);
+    QVERIFY(unveraenderlich(app.userDataDir(), true));
+    ergebnisseAufzeichnen(app);
+    unveraenderlich(app.userDataDir(), false);
+    QCOMPARE(env_->services.messages.size(), 1);
+    const QString m = env_->services.messages[0].text;
+    QVERIFY2(m.contains("schreibgeschützt") && m.contains(QDir::toNativeSeparators(ersatz)) && !m.contains("verloren"),
+             qPrintable(m));
+    QCOMPARE(ausstehendeLesen(ersatz).size(), 2);
+    // Writable again: the kept result first, then the new one; nothing left over.
+    env_->services.clear();
+    app.ex.lektionsnr = 7;
+    ergebnisseAufzeichnen(app);
+    QVERIFY2(env_->services.messages.isEmpty(), qPrintable(env_->services.messages.value(0).text));
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion FROM Auswertung ORDER BY IDDatensatz"),
+             (Zeilen{{4}, {7}}));
+    QVERIFY(!QFileInfo::exists(ersatz));
+    QDir(QFileInfo(ersatz).absolutePath()).removeRecursively();
+
+    // A damaged pending file that cannot be moved aside stays as it is, and
+    // the message does not say it was.
+    QFile f(ausstehendDatei(app));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("{kaputt");
+    f.close();
+    QVERIFY(unveraenderlich(app.userDataDir(), true));
+    env_->services.clear();
+    ergebnisseAufzeichnen(app);
+    unveraenderlich(app.userDataDir(), false);
+    QDir(QFileInfo(ersatz).absolutePath()).removeRecursively();
+    QVERIFY(env_->services.messages.size() >= 1);
+    QVERIFY2(env_->services.messages[0].text.contains("beschädigt") &&
+                 !env_->services.messages[0].text.contains("beiseitegelegt als"),
+             qPrintable(env_->services.messages[0].text));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("{kaputt"));
 }
 
 VELKORA_TEST_MAIN(TstDatenbank)

@@ -147,10 +147,16 @@ void TstStatfenster::uebersicht_data() {
     QTest::newRow("four exercises") << "vier" << QStringList{"4", "132,8", "750", "13", "5", "8"} << "";
     QTest::newRow("mean 123,45 rounds to even") << "mittel" << QStringList{"2", "123,4", "280", "", "", ""} << "";
     QTest::newRow("results database missing")
-        << "ohneVelkora" << QStringList{"", "", "", "13", "5", "8"} << "velkora.mdb";
+        << "ohneVelkora" << QStringList{"", "", "", "13", "5", "8"} << "Velkora.mdb";  // as looked for
     QTest::newRow("finger database damaged")
         << "fingerKaputt" << QStringList{"4", "132,8", "750", "", "", ""} << "finger.mdb";
-    QTest::newRow("results table missing") << "ohneTabelle" << QStringList{"", "", "", "13", "5", "8"} << "";
+    // Files that open but cannot answer are named as they are spelled on disk.
+    QTest::newRow("results table missing") << "ohneTabelle" << QStringList{"", "", "", "13", "5", "8"} << "velkora.mdb";
+    QTest::newRow("results database 0 bytes, upper case")
+        << "leerGross" << QStringList{"", "", "", "13", "5", "8"} << "VELKORA.MDB";
+    QTest::newRow("results column missing") << "ohneSpalte" << QStringList{"1", "", "", "13", "5", "8"} << "velkora.mdb";
+    QTest::newRow("finger table missing") << "ohneFingerTabelle" << QStringList{"4", "132,8", "750", "", "", ""}
+                                          << "finger.mdb";
 }
 
 void TstStatfenster::uebersicht() {
@@ -165,6 +171,22 @@ void TstStatfenster::uebersicht() {
     }
     if (daten == "ohneVelkora") QFile::remove(velkoraPfad(*env_));
     if (daten == "ohneTabelle") TestDb(velkoraPfad(*env_)).exec("DROP TABLE Auswertung");
+    if (daten == "leerGross") {
+        QFile::remove(velkoraPfad(*env_));
+        QFile f(env_->programDir() + "/VELKORA.MDB");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    if (daten == "ohneSpalte") {
+        TestDb db(velkoraPfad(*env_));
+        db.exec("DROP TABLE Auswertung");
+        db.exec("CREATE TABLE Auswertung (IDDatensatz INTEGER PRIMARY KEY, Datum TEXT)");
+        db.exec("INSERT INTO Auswertung (Datum) VALUES ('2024-05-17')");
+    }
+    if (daten == "ohneFingerTabelle") {
+        TestDb db(fingerPfad(*env_));
+        db.exec("DROP VIEW statistik");
+        db.exec("DROP TABLE fehlerliste");
+    }
     if (daten == "fingerKaputt") {
         QFile f(fingerPfad(*env_));
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -178,7 +200,9 @@ void TstStatfenster::uebersicht() {
     // A database that cannot be opened is named in one message; the other
     // one's figures are shown all the same.
     QCOMPARE(env_->services.messages.size(), gemeldet.isEmpty() ? 0 : 1);
-    if (!gemeldet.isEmpty()) QVERIFY(env_->services.messages[0].text.contains(gemeldet, Qt::CaseInsensitive));
+    if (!gemeldet.isEmpty())
+        QVERIFY2(env_->services.messages[0].text.contains(QDir::toNativeSeparators(env_->programDir() + "/" + gemeldet)),
+                 qPrintable(env_->services.messages[0].text));
     QCOMPARE(s.windowTitle(), QStringLiteral("Statistik"));
 }
 
