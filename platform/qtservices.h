@@ -7,7 +7,7 @@
 class QSoundEffect;
 
 // PlatformServices on top of Qt: QMessageBox, QApplication::beep,
-// QSoundEffect, QDesktopServices, QCursor and QScreen.
+// QSoundEffect, QDesktopServices, QCursor, QScreen and QFileDialog.
 class QtServices : public QObject, public PlatformServices {
     Q_OBJECT
 public:
@@ -21,6 +21,8 @@ public:
     bool startEditor() override;
     QPoint cursorPos() override;
     std::optional<QColor> screenPixel(const QPoint& globalPos) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                         const QString& filter) override;
 
 private:
     QSoundEffect* effect(const QString& path);

@@ -47,6 +47,11 @@ public:
     // nothing where the platform cannot read the screen (no screen there, or
     // a desktop that does not let programs read it).
     virtual std::optional<QColor> screenPixel(const QPoint& globalPos) = 0;
+    // The name of a file to write, chosen in a save dialog that starts at
+    // the suggested path and asks before an existing file is replaced;
+    // empty when the user cancels.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                                 const QString& filter) = 0;
 };
 
 // The application title shown by message boxes without their own title.

@@ -1,4 +1,6 @@
 #include "shell/frmVelkora.h"
+#include "insight/export.h"
+#include "insight/frmFortschritt.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "platform/numbers.h"
@@ -86,6 +88,8 @@ constexpr Menuepunkt kMenue[] = {
     {Ebene::Punkt, "mentip", "Tips", 'T', &frmVelkora::mentip_Click},
     {Ebene::Menue, "ent", "&Auswertung", 0, nullptr},
     {Ebene::Punkt, "menst", "Statistik", 'X', &frmVelkora::menst_Click},
+    {Ebene::Punkt, "menFortschritt", "Fortschritt", 0, &frmVelkora::menFortschritt_Click},
+    {Ebene::Punkt, "menExport", "Ergebnisse exportieren …", 0, &frmVelkora::menExport_Click},
     {Ebene::Menue, "abt", "&Über", 0, nullptr},
     {Ebene::Punkt, "Wer", "Über Velkora ?", 'Y', &frmVelkora::Wer_Click},
     {Ebene::Punkt, "menWeb", "Velkora im Web", 'W', &frmVelkora::menWeb_Click},
@@ -180,6 +184,10 @@ void frmVelkora::menst_Click() {
     const bool aktiv = app_.forms.get<frmarc>().Check2->isChecked();
     app_.forms.get<frmSchreiben>().statistikOeffnen(aktiv);
 }
+
+void frmVelkora::menFortschritt_Click() { app_.forms.get<frmFortschritt>().zeigen(); }
+
+void frmVelkora::menExport_Click() { exportDialog(app_, this); }
 
 void frmVelkora::Wer_Click() { app_.forms.get<frmAbout>().zeigen(); }
 
@@ -292,7 +300,7 @@ void frmVelkora::MDIForm_Unload() {
     // The other windows, in this order; those not open are skipped.
     static const char* const kOrder[] = {
         "chart", "chart1", "frmAbout", "frmarc", "frmblockchart", "frmblockdat", "frmdaten",
-        "frmGym", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTip"};
+        "frmFortschritt", "frmGym", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTip"};
     for (const char* name : kOrder) app_.forms.unloadByName(QString::fromLatin1(name));
     schreibenSub_ = nullptr;
 }

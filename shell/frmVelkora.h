@@ -48,6 +48,8 @@ public:
     void menNumbl_Click();
     void mentip_Click();
     void menst_Click();
+    void menFortschritt_Click();
+    void menExport_Click();
     void Wer_Click();
     void menWeb_Click();
     void menMail_Click();

@@ -2,6 +2,7 @@
 // Every window class the forms registry can open, in one place: the tests of
 // accessibility and of screen scaling walk them all. A new window class is
 // added to the list (and its header included) here.
+#include "insight/frmFortschritt.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "settings/frmarc.h"
@@ -30,6 +31,7 @@
     X(chart)                    \
     X(chart1)                   \
     X(frmblockchart)            \
+    X(frmFortschritt)           \
     X(frmNumBlock)              \
     X(frmarc)                   \
     X(frmGym)                   \

@@ -40,8 +40,14 @@ public:
         if (it == pixels.end()) return std::nullopt;
         return it.value();
     }
+    // Answers as the user scripted it; records the dialog's suggestion.
+    QString saveFileName(QWidget*, const QString& title, const QString& suggested, const QString&) override {
+        dialogs.append(Dialog{title, suggested});
+        return saveAnswer;
+    }
     void clear() {
         messages.clear();
+        dialogs.clear();
         sounds.clear();
         opened.clear();
         beeps = editors = 0;
@@ -56,6 +62,11 @@ public:
     QMap<std::pair<int, int>, QColor> pixels;
     int pixelReads = 0;
     int answer = Msg::Ok;
+    struct Dialog {
+        QString title, suggested;
+    };
+    QList<Dialog> dialogs;  // save dialogs asked for
+    QString saveAnswer;      // the file the user picks; empty: cancelled
 };
 
 // A program of its own for one test: a temporary program directory holding
