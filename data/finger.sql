@@ -31,3 +31,7 @@ SELECT
     Sum(rringfinger)    AS "Rechter Ringfinger",
     Sum(rkleinerfinger) AS "Rechter kleiner Finger"
 FROM fehlerliste;
+
+-- Marks of the stored results, one per result: a result whose mark is here
+-- is never stored again.
+CREATE TABLE IF NOT EXISTS Ablage (ergebnis TEXT PRIMARY KEY);

@@ -18,3 +18,7 @@ CREATE TABLE Auswertung (
 -- The charts group by exercise number; the index also covers the mean of
 -- the keystrokes per minute, so neither chart has to sort the table.
 CREATE INDEX Auswertung_IDLektion ON Auswertung (IDLektion, anschlaege);
+
+-- Marks of the stored results, one per result: a result whose mark is here
+-- is never stored again. IDDatensatz is the key of its Auswertung row.
+CREATE TABLE IF NOT EXISTS Ablage (ergebnis TEXT PRIMARY KEY, IDDatensatz INTEGER);

@@ -1,13 +1,16 @@
 #include "stats/datenbank.h"
 #include "platform/textcodec.h"
+#include "stats/zusatztabellen.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <sys/stat.h>
@@ -229,6 +232,7 @@ bool Verbindung::oeffnen(const QString& beschreibung) {
     schliessen();
     fehler_.clear();
     gesperrt_ = false;
+    art_ = Fehlerart::Fehlt;
     beschreibung_ = beschreibung;
     bool gefunden = false;
     datei_ = dateiFuer(beschreibung, &gefunden, &fehler_);
@@ -244,6 +248,7 @@ bool Verbindung::oeffnen(const QString& beschreibung) {
     if (!d.open()) {
         fehler_ = engineText(d.lastError());
         gesperrt_ = istGesperrt(d.lastError());
+        art_ = ::fehlerart(d.lastError());
         d = QSqlDatabase();
         schliessen();
         return false;
@@ -256,6 +261,7 @@ bool Verbindung::oeffnen(const QString& beschreibung) {
             !q.exec(QStringLiteral("PRAGMA schema_version"))) {
             fehler_ = engineText(q.lastError());
             gesperrt_ = istGesperrt(q.lastError());
+            art_ = ::fehlerart(q.lastError());
             q = QSqlQuery();
             d = QSqlDatabase();
             schliessen();
@@ -280,11 +286,8 @@ bool Verbindung::auffrischen() {
 }
 
 namespace {
-// One INSERT of a row into schema.tabelle, without a transaction of its own.
-QString einfuegen(QSqlDatabase db, const QString& schema, const QString& tabelle,
-                  const QStringList& spalten, const QVariantList& werte) {
-    if (spalten.size() != werte.size() || spalten.isEmpty())
-        return QStringLiteral("Spalten und Werte passen nicht zusammen.");
+// The INSERT of a row's columns into schema.tabelle.
+QString einfuegeText(const QString& schema, const QString& tabelle, const QStringList& spalten) {
     QStringList namen, platz;
     for (const QString& s : spalten) {
         namen << quoteIdent(s);
@@ -292,20 +295,70 @@ QString einfuegen(QSqlDatabase db, const QString& schema, const QString& tabelle
     }
     const QString ziel = schema.isEmpty() ? quoteIdent(tabelle)
                                           : quoteIdent(schema) + QLatin1Char('.') + quoteIdent(tabelle);
-    QSqlQuery ins(db);
-    if (!ins.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                         .arg(ziel, namen.join(QLatin1Char(',')), platz.join(QLatin1Char(',')))))
-        return engineText(ins.lastError());
-    for (const QVariant& w : werte) ins.addBindValue(w);
-    if (!ins.exec()) return engineText(ins.lastError());
-    return QString();
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(ziel, namen.join(QLatin1Char(',')), platz.join(QLatin1Char(',')));
 }
 
 void zurueckrollen(QSqlDatabase db) {
     QSqlQuery zurueck(db);
     zurueck.exec(QStringLiteral("ROLLBACK"));  // fails harmlessly when nothing is open
 }
+
+// The engine's primary result code of an error; -1 when it gives none.
+int fehlercode(const QSqlError& e) {
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xFF) : -1;
+}
+
+// The database refuses the row itself: a failed check or constraint, a
+// value of the wrong kind or too big. Other rows may well be stored.
+bool zeileAbgelehnt(const QSqlError& e) {
+    const int c = fehlercode(e);
+    if (c == 19 || c == 20 || c == 18 || c == 25) return true;  // CONSTRAINT, MISMATCH, TOOBIG, RANGE
+    const QString t = e.databaseText();
+    return c < 0 && (t.contains(QLatin1String("constraint failed")) || t.contains(QLatin1String("datatype mismatch")));
+}
 }  // namespace
+
+Fehlerart fehlerart(const QSqlError& e) {
+    switch (fehlercode(e)) {
+    case 5: case 6: return Fehlerart::Gesperrt;            // BUSY, LOCKED
+    case 13: return Fehlerart::Voll;                       // FULL
+    case 8: case 14: return Fehlerart::Schreibgeschuetzt;  // READONLY, CANTOPEN (no journal beside it)
+    case 11: case 26: return Fehlerart::Beschaedigt;       // CORRUPT, NOTADB
+    default: break;
+    }
+    const QString t = e.databaseText();
+    if (t.contains(QLatin1String("is locked"))) return Fehlerart::Gesperrt;
+    if (t.contains(QLatin1String("disk is full"))) return Fehlerart::Voll;
+    if (t.contains(QLatin1String("readonly"))) return Fehlerart::Schreibgeschuetzt;
+    if (t.contains(QLatin1String("not a database")) || t.contains(QLatin1String("malformed")))
+        return Fehlerart::Beschaedigt;
+    if (t.contains(QLatin1String("no such table")) || t.contains(QLatin1String("no column named")) ||
+        t.contains(QLatin1String("no such column")))
+        return Fehlerart::Aufbau;
+    return Fehlerart::Sonstig;
+}
+
+QString fehlerartText(Fehlerart art) {
+    switch (art) {
+    case Fehlerart::Gesperrt:
+        return QStringLiteral("Die Datenbank ist gesperrt: ein anderes Programm benutzt sie gerade.");
+    case Fehlerart::Voll: return QStringLiteral("Der Datenträger ist voll.");
+    case Fehlerart::Fehlt: return QStringLiteral("Die Datei ist nicht vorhanden.");
+    case Fehlerart::Beschaedigt: return QStringLiteral("Die Datei ist beschädigt oder keine Datenbank.");
+    case Fehlerart::Schreibgeschuetzt:
+        return QStringLiteral("Die Datei oder ihr Ordner ist schreibgeschützt.");
+    case Fehlerart::Aufbau: return QStringLiteral("Der Datenbank fehlt eine Tabelle oder Spalte.");
+    case Fehlerart::Sonstig: break;
+    }
+    return QStringLiteral("Die Datenbank meldet einen Fehler.");
+}
+
+Ergebnisdatei dateiFuerTabelle(const QString& tabelle) {
+    return gleich(tabelle, QStringLiteral("fehlerliste")) ? Ergebnisdatei::Finger : Ergebnisdatei::Velkora;
+}
 
 QString zeileAnfuegen(QSqlDatabase db, const QString& tabelle, const QStringList& spalten,
                       const QVariantList& werte) {
@@ -316,51 +369,225 @@ QString zeileAnfuegen(QSqlDatabase db, const QString& tabelle, const QStringList
     // IMMEDIATE takes the write lock at once, so a locked file is waited
     // for (busy timeout) before anything is written.
     if (!steuer.exec(QStringLiteral("BEGIN IMMEDIATE"))) return engineText(steuer.lastError());
-    QString fehler = einfuegen(db, QString(), tabelle, spalten, werte);
+    QString fehler;
+    QSqlQuery ins(db);
+    if (!ins.prepare(einfuegeText(QString(), tabelle, spalten))) {
+        fehler = engineText(ins.lastError());
+    } else {
+        for (const QVariant& w : werte) ins.addBindValue(w);
+        if (!ins.exec()) fehler = engineText(ins.lastError());
+    }
     if (fehler.isEmpty() && !steuer.exec(QStringLiteral("COMMIT"))) fehler = engineText(steuer.lastError());
     if (!fehler.isEmpty()) zurueckrollen(db);
     return fehler;
 }
 
 namespace {
+// The columns the recording writes into the two tables: a pending row
+// naming another column is at fault itself, not the file.
+bool bekannteSpalten(const QString& tabelle, const QStringList& spalten) {
+    const QString liste = gleich(tabelle, QStringLiteral("fehlerliste")) ? Sql::kFehlerliste : Sql::kAuswertung;
+    const QStringList bekannt = liste.section(QLatin1Char(' '), 1, 1).split(QLatin1Char(','));
+    return std::all_of(spalten.begin(), spalten.end(),
+                       [&](const QString& s) { return bekannt.contains(s, Qt::CaseInsensitive); });
+}
+
 // One of the two results databases as a target of ergebnisseSpeichern().
 struct Ziel {
+    Ergebnisdatei art;
     QString suffix;   // in the connection description
-    QString tabelle;  // the table its rows go to
+    QString tabelle;  // the table every result has a row in
     QList<int> zeilen;
     QString datei;
     QString schema;  // on the shared connection; empty: not usable
     QString grund;
-    bool gesperrt = false;
+    Fehlerart fehler = Fehlerart::Sonstig;
 };
+
+// True when another connection holds a write lock on the file just now.
+bool schreibGesperrt(const QString& datei) {
+    static std::atomic<int> zaehler{0};
+    const QString name = QStringLiteral("velkora-probe-%1").arg(++zaehler);
+    bool gesperrt = false;
+    {
+        QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        d.setDatabaseName(QUrl::fromLocalFile(datei).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
+        d.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=0"));
+        if (d.open()) {
+            QSqlQuery q(d);
+            gesperrt = !q.exec(QStringLiteral("BEGIN IMMEDIATE")) && fehlerart(q.lastError()) == Fehlerart::Gesperrt;
+            q.exec(QStringLiteral("ROLLBACK"));
+        }
+        d.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return gesperrt;
+}
+
+bool vergeht(Fehlerart a) { return a == Fehlerart::Gesperrt || a == Fehlerart::Voll; }
 
 struct Fehlschlag {
     QString grund;
-    bool gesperrt = false;
+    Fehlerart art = Fehlerart::Sonstig;
     Ziel* ziel = nullptr;  // the file at fault; nullptr: all of the transaction
 };
 
-// Stores the rows of the given targets in one transaction.
+QString grundText(Fehlerart art, const QString& engine) {
+    return fehlerartText(art) + QStringLiteral("\n(Meldung der Datenbank: %1)").arg(engine);
+}
+
+Fehlschlag fehlschlag(const QSqlError& e, Ziel* z) {
+    const Fehlerart a = fehlerart(e);
+    return Fehlschlag{grundText(a, engineText(e)), a, z};
+}
+
+// The statements of one transaction, each prepared once.
+class Anweisungen {
+public:
+    explicit Anweisungen(QSqlDatabase db) : db_(db) {}
+    // nullptr when the statement cannot be prepared; *fehler says why.
+    QSqlQuery* get(const QString& sql, QSqlError* fehler) {
+        auto it = cache_.find(sql);
+        if (it == cache_.end()) {
+            QSqlQuery q(db_);
+            if (!q.prepare(sql)) {
+                *fehler = q.lastError();
+                return nullptr;
+            }
+            it = cache_.insert(sql, q);
+        }
+        return &it.value();
+    }
+
+private:
+    QSqlDatabase db_;
+    QHash<QString, QSqlQuery> cache_;
+};
+
+// Runs a prepared statement with the given values.
+bool ausfuehren(QSqlQuery* q, const QVariantList& werte, QSqlError* fehler) {
+    for (int i = 0; i < werte.size(); ++i) q->bindValue(i, werte[i]);
+    if (q->exec()) return true;
+    *fehler = q->lastError();
+    return false;
+}
+
+// One result's rows of one file: the table every result has first, then
+// the rest in their order.
+struct Gruppe {
+    QString ergebnis;
+    QList<int> kern, weitere;
+};
+
+QList<Gruppe> gruppen(const Ziel& z, const QList<Tabellenzeile>& zeilen) {
+    QList<Gruppe> out;
+    QHash<QString, qsizetype> platz;
+    for (int i : z.zeilen) {
+        const QString& id = zeilen[i].ergebnis;
+        qsizetype g = -1;
+        if (!id.isEmpty()) g = platz.value(id, -1);
+        if (g < 0) {
+            g = out.size();
+            out.append(Gruppe{id, {}, {}});
+            if (!id.isEmpty()) platz.insert(id, g);
+        }
+        (gleich(zeilen[i].tabelle, z.tabelle) ? out[g].kern : out[g].weitere) << i;
+    }
+    return out;
+}
+
+// Stores the rows of the given targets in one transaction; on success
+// fills gespeichert and abgelehnt for their rows.
 std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
-                                      const QList<Tabellenzeile>& zeilen) {
+                                      const QList<Tabellenzeile>& zeilen, QList<bool>& gespeichert,
+                                      QStringList& abgelehnt) {
     QSqlQuery steuer(db);
     // IMMEDIATE takes the write lock of every file at once, so a locked
     // file is waited for (busy timeout) before anything is written.
-    if (!steuer.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return Fehlschlag{engineText(steuer.lastError()), istGesperrt(steuer.lastError())};
-    for (Ziel* z : teil)
-        for (int i : z->zeilen) {
-            const QString f = einfuegen(db, z->schema, z->tabelle, zeilen[i].spalten, zeilen[i].werte);
-            if (!f.isEmpty()) {
-                zurueckrollen(db);
-                return Fehlschlag{f, f.contains(QLatin1String("is locked")), z};
-            }
-        }
-    if (!steuer.exec(QStringLiteral("COMMIT"))) {
-        Fehlschlag f{engineText(steuer.lastError()), istGesperrt(steuer.lastError())};
+    if (!steuer.exec(QStringLiteral("BEGIN IMMEDIATE"))) return fehlschlag(steuer.lastError(), nullptr);
+    QList<bool> gesp = gespeichert;
+    QStringList abgl = abgelehnt;
+    Anweisungen anw(db);
+    auto scheitern = [&](const QSqlError& e, Ziel* z) {
         zurueckrollen(db);
-        return f;
+        return fehlschlag(e, z);
+    };
+    for (Ziel* z : teil) {
+        // Made where missing; a file that cannot take them stores its rows as before.
+        zusatztabellenAnlegen(db, z->schema, z->art);
+        const QString ablage = quoteIdent(z->schema) + QStringLiteral(".Ablage");
+        QSqlError e;
+        QSqlQuery* markiert = anw.get(QStringLiteral("SELECT 1 FROM %1 WHERE ergebnis = ?").arg(ablage), &e);
+        const bool mitMarke = markiert != nullptr;
+        for (const Gruppe& g : gruppen(*z, zeilen)) {
+            const bool marke = mitMarke && !g.ergebnis.isEmpty();
+            if (marke) {
+                if (!ausfuehren(markiert, {g.ergebnis}, &e)) return scheitern(e, z);
+                const bool schon = markiert->next();
+                markiert->finish();
+                if (schon) {
+                    for (int i : g.kern + g.weitere) gesp[i] = true;
+                    continue;
+                }
+            }
+            // The result's rows in this file stand or fall together.
+            if (!steuer.exec(QStringLiteral("SAVEPOINT ergebnis"))) return scheitern(steuer.lastError(), z);
+            QString abgelehntWeil;
+            for (int i : g.kern) {
+                const Tabellenzeile& t = zeilen[i];
+                if (t.spalten.isEmpty() || t.spalten.size() != t.werte.size()) {
+                    abgelehntWeil = QStringLiteral("Spalten und Werte passen nicht zusammen.");
+                    break;
+                }
+                QSqlQuery* q = anw.get(einfuegeText(z->schema, z->tabelle, t.spalten), &e);
+                if (q && ausfuehren(q, t.werte, &e)) continue;
+                const bool fremdeSpalte = fehlerart(e) == Fehlerart::Aufbau && !bekannteSpalten(t.tabelle, t.spalten);
+                if (!zeileAbgelehnt(e) && !fremdeSpalte) return scheitern(e, z);
+                abgelehntWeil = engineText(e);
+                break;
+            }
+            if (abgelehntWeil.isEmpty() && marke) {
+                // In velkora.mdb right after the result's Auswertung row, with its key.
+                const bool mitSchluessel = z->art == Ergebnisdatei::Velkora;
+                const QString sql = mitSchluessel
+                    ? QStringLiteral("INSERT INTO %1 (ergebnis, IDDatensatz) VALUES (?, %2)")
+                          .arg(ablage, g.kern.isEmpty() ? QStringLiteral("NULL") : QStringLiteral("last_insert_rowid()"))
+                    : QStringLiteral("INSERT INTO %1 (ergebnis) VALUES (?)").arg(ablage);
+                QSqlQuery* q = anw.get(sql, &e);
+                if (!q || !ausfuehren(q, {g.ergebnis}, &e)) return scheitern(e, z);
+            }
+            if (!abgelehntWeil.isEmpty()) {
+                if (!steuer.exec(QStringLiteral("ROLLBACK TO ergebnis")) ||
+                    !steuer.exec(QStringLiteral("RELEASE ergebnis")))
+                    return scheitern(steuer.lastError(), z);
+                for (int i : g.kern + g.weitere) abgl[i] = abgelehntWeil;
+                continue;
+            }
+            for (int i : g.kern) gesp[i] = true;
+            // Rows of further tables: one the file refuses is left out alone
+            // (the engine undoes just that statement).
+            for (int i : g.weitere) {
+                const Tabellenzeile& t = zeilen[i];
+                if (t.spalten.isEmpty() || t.spalten.size() != t.werte.size()) {
+                    abgl[i] = QStringLiteral("Spalten und Werte passen nicht zusammen.");
+                    continue;
+                }
+                QSqlQuery* q = anw.get(einfuegeText(z->schema, t.tabelle, t.spalten), &e);
+                if (q && ausfuehren(q, t.werte, &e)) {
+                    gesp[i] = true;
+                    continue;
+                }
+                const Fehlerart a = fehlerart(e);
+                if (vergeht(a) || a == Fehlerart::Beschaedigt || a == Fehlerart::Schreibgeschuetzt)
+                    return scheitern(e, z);
+                abgl[i] = engineText(e);
+            }
+            if (!steuer.exec(QStringLiteral("RELEASE ergebnis"))) return scheitern(steuer.lastError(), z);
+        }
     }
+    if (!steuer.exec(QStringLiteral("COMMIT"))) return scheitern(steuer.lastError(), nullptr);
+    gespeichert = gesp;
+    abgelehnt = abgl;
     return std::nullopt;
 }
 }  // namespace
@@ -368,14 +595,16 @@ std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
 Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tabellenzeile>& zeilen) {
     Speicherergebnis out;
     out.gespeichert = QList<bool>(zeilen.size(), false);
+    out.abgelehnt = QStringList(zeilen.size(), QString());
     std::array<Ziel, 2> ziele;
+    ziele[0].art = Ergebnisdatei::Velkora;
     ziele[0].suffix = Verbindungstext::kVelkora;
     ziele[0].tabelle = QStringLiteral("Auswertung");
+    ziele[1].art = Ergebnisdatei::Finger;
     ziele[1].suffix = Verbindungstext::kFinger;
     ziele[1].tabelle = QStringLiteral("fehlerliste");
     for (int i = 0; i < zeilen.size(); ++i)
-        for (Ziel& z : ziele)
-            if (gleich(zeilen[i].tabelle, z.tabelle)) z.zeilen << i;
+        ziele[dateiFuerTabelle(zeilen[i].tabelle) == Ergebnisdatei::Velkora ? 0 : 1].zeilen << i;
 
     // The first usable file is the connection's own, the other is attached.
     Verbindung v;
@@ -386,19 +615,21 @@ Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tab
             if (v.oeffnen(beschreibung)) {
                 z.schema = QStringLiteral("main");
             } else {
-                z.grund = v.fehler();
-                z.gesperrt = v.gesperrt();
+                z.fehler = v.fehlerart();
+                z.grund = z.fehler == Fehlerart::Fehlt ? v.fehler() : grundText(z.fehler, v.fehler());
             }
             z.datei = v.datei();
             continue;
         }
         bool gefunden = false;
         z.datei = dateiFuer(beschreibung, &gefunden, &z.grund);
-        if (!gefunden) continue;
+        if (!gefunden) {
+            z.fehler = Fehlerart::Fehlt;
+            continue;
+        }
         QSqlQuery q(v.db());
         // Named after its file, as the engine's messages show it.
-        const QString schema = z.tabelle == QLatin1String("Auswertung") ? QStringLiteral("velkora")
-                                                                         : QStringLiteral("finger");
+        const QString schema = z.art == Ergebnisdatei::Velkora ? QStringLiteral("velkora") : QStringLiteral("finger");
         q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + schema);
         q.addBindValue(QUrl::fromLocalFile(z.datei).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
         // Reading the schema version reads the file: a file that is no
@@ -407,8 +638,8 @@ Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tab
             q.exec(QStringLiteral("PRAGMA %1.schema_version").arg(schema))) {
             z.schema = schema;
         } else {
-            z.grund = engineText(q.lastError());
-            z.gesperrt = istGesperrt(q.lastError());
+            z.fehler = fehlerart(q.lastError());
+            z.grund = grundText(z.fehler, engineText(q.lastError()));
         }
     }
 
@@ -416,35 +647,44 @@ Speicherergebnis ergebnisseSpeichern(const QString& verzeichnis, const QList<Tab
     bool gesperrt = false;
     for (Ziel& z : ziele) {
         if (!z.schema.isEmpty()) bereit << &z;
-        gesperrt = gesperrt || z.gesperrt;
+        gesperrt = gesperrt || (!z.grund.isEmpty() && vergeht(z.fehler));
     }
-    auto scheitern = [&](Ziel* z, const QString& grund) {
-        if (z->grund.isEmpty()) z->grund = grund;
+    auto scheitern = [&](Ziel* z, const Fehlschlag& f) {
+        if (z->grund.isEmpty()) {
+            z->grund = f.grund;
+            z->fehler = f.art;
+        }
         z->schema.clear();
     };
     // A lock passes: the rows wait together rather than be stored apart.
     if (gesperrt) bereit.clear();
     if (!bereit.isEmpty()) {
-        if (auto f = transaktion(v.db(), bereit, zeilen)) {
-            if (f->gesperrt || bereit.size() == 1) {
-                // Nothing of the transaction was stored.
+        if (auto f = transaktion(v.db(), bereit, zeilen, out.gespeichert, out.abgelehnt)) {
+            if (vergeht(f->art) || bereit.size() == 1) {
+                // Nothing of the transaction was stored. A lock taken at the
+                // start is told by the file that holds it.
+                if (!f->ziel && f->art == Fehlerart::Gesperrt && bereit.size() > 1)
+                    for (Ziel* z : bereit)
+                        if (schreibGesperrt(z->datei)) f->ziel = z;
                 for (Ziel* z : bereit)
-                    if (!f->ziel || f->ziel == z) scheitern(z, f->grund);
+                    if (!f->ziel || f->ziel == z) scheitern(z, *f);
                 for (Ziel* z : bereit) z->schema.clear();
+                gesperrt = gesperrt || vergeht(f->art);
             } else {
                 // A lasting fault of one file must not keep the other's rows out.
                 for (Ziel* z : bereit)
-                    if (auto g = transaktion(v.db(), {z}, zeilen)) scheitern(z, g->grund);
+                    if (auto g = transaktion(v.db(), {z}, zeilen, out.gespeichert, out.abgelehnt)) scheitern(z, *g);
             }
         }
     }
     for (Ziel& z : ziele) {
         if (z.zeilen.isEmpty()) continue;
-        if (!z.schema.isEmpty() && !gesperrt) {
-            for (int i : z.zeilen) out.gespeichert[i] = true;
-        } else if (!z.grund.isEmpty()) {
-            out.fehler << Speicherergebnis::Fehler{z.datei, z.grund};
+        if (!z.schema.isEmpty() && !gesperrt) continue;  // stored, skipped or refused row by row
+        for (int i : z.zeilen) {
+            out.gespeichert[i] = false;
+            out.abgelehnt[i].clear();
         }
+        if (!z.grund.isEmpty()) out.fehler << Speicherergebnis::Fehler{z.datei, z.grund, z.fehler};
         // Otherwise held back with the rows of a file at fault, which says why.
     }
     return out;

@@ -7,6 +7,23 @@
 
 class App;
 
+// The two results databases.
+enum class Ergebnisdatei { Velkora, Finger };
+// The file a table's rows belong to: fehlerliste to finger.mdb, every
+// other table (Auswertung and the tables added beside it) to velkora.mdb.
+Ergebnisdatei dateiFuerTabelle(const QString& tabelle);
+
+// Why a database could not take rows, as ergebnisseSpeichern() tells it.
+enum class Fehlerart {
+    Gesperrt,          // in use by another program: passes
+    Voll,              // the disk (or the allowed file size) is full: passes
+    Fehlt,             // no such file, or something else than a file under its name
+    Beschaedigt,       // not a database, or a damaged one
+    Schreibgeschuetzt, // the file or its folder may not be written
+    Aufbau,            // a table or column is missing
+    Sonstig,
+};
+
 // The statements the results windows run, as the windows know them.
 namespace Sql {
 // Overview: only the number of rows is used.
@@ -83,6 +100,10 @@ QString shapeAlsSql(const QString& shape);
 
 // The engine's own description of an error.
 QString engineText(const class QSqlError& e);
+// The kind of a failure that concerns the whole file, from the engine's code.
+Fehlerart fehlerart(const class QSqlError& e);
+// The German reason for a kind of failure ("Die Datenbank ist gesperrt ...").
+QString fehlerartText(Fehlerart art);
 // True when the error says the file is locked by another connection or
 // program: a passing state, worth trying again later.
 bool istGesperrt(const class QSqlError& e);
@@ -112,6 +133,8 @@ public:
     const QString& datei() const { return datei_; }
     // The last failure was a lock held by someone else.
     bool gesperrt() const { return gesperrt_; }
+    // The kind of the last failure (Fehlt when the file was not found).
+    Fehlerart fehlerart() const { return art_; }
 
     // True when the open file is no longer the one under its name: it was
     // replaced (a backup restored) or removed. The connection would go on
@@ -128,6 +151,7 @@ private:
     QString fehler_;
     bool offen_ = false;
     bool gesperrt_ = false;
+    Fehlerart art_ = Fehlerart::Fehlt;
     quint64 geraet_ = 0, knoten_ = 0;  // identity of the open file
 };
 
@@ -137,18 +161,28 @@ QString fehltGrund(const QString& datei);
 
 // One row for one of the two results databases.
 struct Tabellenzeile {
-    QString tabelle;  // "Auswertung" (velkora.mdb) or "fehlerliste" (finger.mdb)
+    QString tabelle;  // "Auswertung", "fehlerliste", or a table of velkora.mdb added later
     QStringList spalten;
     QVariantList werte;
+    // The result the row belongs to, made once when it is recorded
+    // (QUuid::createUuid(), without braces); all rows of one result carry
+    // the same. Marked in the file's table Ablage when stored, so a result
+    // is never stored twice. Empty: stored without a mark.
+    QString ergebnis = {};
     friend bool operator==(const Tabellenzeile&, const Tabellenzeile&) = default;
 };
 
 // What became of rows given to ergebnisseSpeichern().
 struct Speicherergebnis {
-    QList<bool> gespeichert;  // per row, in the order given
+    QList<bool> gespeichert;  // per row, in the order given (also: already marked as stored)
+    // Per row: why the database refused this row itself (a failed check,
+    // a value of the wrong kind); empty for every other row. Such rows are
+    // not stored, and the rows after them are.
+    QStringList abgelehnt;
     struct Fehler {
         QString datei;  // the database file (as found, or as looked for)
-        QString grund;  // German, or the engine's text
+        QString grund;  // German first, then the engine's own text
+        Fehlerart art = Fehlerart::Sonstig;
     };
     QList<Fehler> fehler;  // one per database that could not take its rows
 };
@@ -156,7 +190,15 @@ struct Speicherergebnis {
 // Appends rows to the results databases of a directory in one transaction:
 // one connection to velkora.mdb with finger.mdb attached, so that the
 // engine's commit over both files stores every row or none (the rollback
-// journal gives that; a write-ahead log would not). A file that cannot be
+// journal gives that; a write-ahead log would not). Before storing, the
+// additional tables (stats/zusatztabellen.h) are made where missing. The
+// rows of one result in one file are stored together with that result's
+// mark in the file's table Ablage; rows whose result is marked there
+// already are skipped and count as stored. In velkora.mdb a result's
+// Auswertung row comes first, then its mark (with the row's IDDatensatz),
+// then its rows of further tables; each distinct statement is prepared
+// once. A result the database refuses (a failed check) is left out with
+// its reason in abgelehnt; the others are stored. A file that cannot be
 // used for good (missing, damaged, no database, a folder, no such table,
 // read-only) leaves its own rows unstored while the other file's rows are
 // stored; a lock or a full disk leaves all rows unstored.

@@ -16,6 +16,8 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QSaveFile>
+#include <QHash>
+#include <QUuid>
 #include <algorithm>
 
 Ergebniszeile auswertungZeile(const Uebung& ex, const QDateTime& ende) {
@@ -53,6 +55,15 @@ Ergebniszeile fingerZeile(const Fingerfehler& f) {
     return z;
 }
 
+QString neueErgebnisId() { return QUuid::createUuid().toString(QUuid::WithoutBraces); }
+
+QList<Tabellenzeile> ergebnisZeilen(const Uebung& ex, const QDateTime& ende, const QString& ergebnis) {
+    const Ergebniszeile a = auswertungZeile(ex, ende);
+    const Ergebniszeile f = fingerZeile(ex.finger);
+    return {Tabellenzeile{QStringLiteral("Auswertung"), a.spalten, a.werte, ergebnis},
+            Tabellenzeile{QStringLiteral("fehlerliste"), f.spalten, f.werte, ergebnis}};
+}
+
 namespace {
 const QString kAusstehendName = QStringLiteral("ausstehende-ergebnisse.json");
 constexpr qint64 kAusstehendMaxBytes = 64LL * 1024 * 1024;
@@ -61,6 +72,7 @@ QJsonObject alsJson(const AusstehendeZeile& a) {
     QJsonArray werte;
     for (const QVariant& w : a.zeile.werte) werte.append(QJsonValue::fromVariant(w));
     return QJsonObject{{QStringLiteral("verzeichnis"), a.verzeichnis},
+                       {QStringLiteral("ergebnis"), a.zeile.ergebnis},
                        {QStringLiteral("tabelle"), a.zeile.tabelle},
                        {QStringLiteral("spalten"), QJsonArray::fromStringList(a.zeile.spalten)},
                        {QStringLiteral("werte"), werte}};
@@ -73,12 +85,41 @@ std::optional<AusstehendeZeile> ausJson(const QJsonValue& v) {
     AusstehendeZeile a;
     a.verzeichnis = o.value(QStringLiteral("verzeichnis")).toString();
     a.zeile.tabelle = o.value(QStringLiteral("tabelle")).toString();
+    a.zeile.ergebnis = o.value(QStringLiteral("ergebnis")).toString();
     for (const QJsonValue& s : spalten) a.zeile.spalten << s.toString();
     for (const QJsonValue& w : werte) a.zeile.werte << w.toVariant();
     if (a.verzeichnis.isEmpty() || a.zeile.tabelle.isEmpty() || a.zeile.spalten.isEmpty() ||
         a.zeile.spalten.size() != a.zeile.werte.size())
         return std::nullopt;
     return a;
+}
+
+// Rows kept by an earlier version carry no result id. Each Auswertung row
+// and the fehlerliste row right after it (of the same directory) were one
+// result; any other row is one on its own. The id is made from the rows'
+// content (and how many equal ones came before), so the same file gives
+// the same ids at every reading, also when it cannot be rewritten; once
+// rewritten, the file keeps them.
+void ergebnisIdsErgaenzen(QList<AusstehendeZeile>& zeilen) {
+    static const QUuid kRaum = QUuid::fromString(QStringLiteral("6f1d8c52-3b0e-4d8f-9a57-2c4e1b7a9d03"));
+    QHash<QByteArray, int> gesehen;
+    for (qsizetype i = 0; i < zeilen.size(); ++i) {
+        if (!zeilen[i].zeile.ergebnis.isEmpty()) continue;
+        qsizetype bis = i + 1;
+        if (bis < zeilen.size() && zeilen[bis].zeile.ergebnis.isEmpty() &&
+            zeilen[i].zeile.tabelle.compare(QLatin1String("Auswertung"), Qt::CaseInsensitive) == 0 &&
+            zeilen[bis].zeile.tabelle.compare(QLatin1String("fehlerliste"), Qt::CaseInsensitive) == 0 &&
+            zeilen[bis].verzeichnis == zeilen[i].verzeichnis)
+            ++bis;
+        QJsonArray inhalt;
+        for (qsizetype k = i; k < bis; ++k) inhalt.append(alsJson(zeilen[k]));
+        const QByteArray text = QJsonDocument(inhalt).toJson(QJsonDocument::Compact);
+        const int vorher = gesehen[text]++;
+        const QString id = QUuid::createUuidV5(kRaum, text + '#' + QByteArray::number(vorher))
+                               .toString(QUuid::WithoutBraces);
+        for (qsizetype k = i; k < bis; ++k) zeilen[k].zeile.ergebnis = id;
+        i = bis - 1;
+    }
 }
 
 // "„a“" or "„a“ und „b“".
@@ -107,6 +148,7 @@ QList<AusstehendeZeile> ausstehendeLesen(const QString& datei, QString* fehler) 
             else gut = false;
         }
     }
+    if (gut) ergebnisIdsErgaenzen(out);
     if (!gut) {
         // Kept for a person to look at; the program starts a new list.
         const QString beiseite = datei + QStringLiteral(".defekt-") +
@@ -148,7 +190,12 @@ Ablagebericht ergebnisseAblegen(const QString& datenbankDir, const QString& auss
         else fremd << a;
     }
     const qsizetype alt = zeilen.size();
-    zeilen << neu;
+    // The given rows are one result: rows without an id get one together.
+    const QString id = neueErgebnisId();
+    for (Tabellenzeile z : neu) {
+        if (z.ergebnis.isEmpty()) z.ergebnis = id;
+        zeilen << z;
+    }
     if (zeilen.isEmpty()) return bericht;
 
     const Speicherergebnis e = ergebnisseSpeichern(dir, zeilen);
@@ -203,10 +250,6 @@ void browserNachziehen(App& app, const QList<Tabellenzeile>& gespeichert) {
     if (b.adoPrimaryRS.istOffen() && !b.adoPrimaryRS.eof()) b.adoPrimaryRS.moveLast();
 }
 
-QList<Tabellenzeile> alsTabellenzeilen(const Ergebniszeile& a, const Ergebniszeile& f) {
-    return {Tabellenzeile{QStringLiteral("Auswertung"), a.spalten, a.werte},
-            Tabellenzeile{QStringLiteral("fehlerliste"), f.spalten, f.werte}};
-}
 }  // namespace
 
 void ergebnisseAufzeichnen(App& app) {
@@ -215,10 +258,15 @@ void ergebnisseAufzeichnen(App& app) {
                                     app.datei(QStringLiteral("\\FILEMOVE.AVI")));
     // 3, 4: both rows in one transaction, after any still pending; what
     // cannot be stored is kept for later.
-    const QDateTime jetzt = QDateTime::currentDateTime();
-    const Ablagebericht b =
-        ergebnisseAblegen(app.databaseDir(), ausstehendDatei(app),
-                          alsTabellenzeilen(auswertungZeile(app.ex, jetzt), fingerZeile(app.ex.finger)));
+    const QString ergebnis = neueErgebnisId();
+    QList<Tabellenzeile> neu = ergebnisZeilen(app.ex, QDateTime::currentDateTime(), ergebnis);
+    // Rows of further tables of velkora.mdb that belong to this result
+    // (what the trainer's listeners gathered during the exercise) go here;
+    // they are stored in the same transaction, after the Auswertung row.
+    QList<Tabellenzeile> zusatz;
+    for (Tabellenzeile& z : zusatz) z.ergebnis = ergebnis;
+    neu << zusatz;
+    const Ablagebericht b = ergebnisseAblegen(app.databaseDir(), ausstehendDatei(app), neu);
     // The record browsers show what was stored.
     browserNachziehen<frmdaten>(app, b.gespeichert);
     browserNachziehen<frmblockdat>(app, b.gespeichert);

@@ -21,6 +21,12 @@ Ergebniszeile auswertungZeile(const Uebung& ex, const QDateTime& ende);
 // The finger errors row of a finished exercise.
 Ergebniszeile fingerZeile(const Fingerfehler& f);
 
+// A new result id: all rows of one recorded result carry it.
+QString neueErgebnisId();
+// The rows of a finished exercise's result, ended at the given moment: its
+// Auswertung row, then its fehlerliste row, both with the given id.
+QList<Tabellenzeile> ergebnisZeilen(const Uebung& ex, const QDateTime& ende, const QString& ergebnis);
+
 // Stores the results of the finished exercise (one row of results, one row
 // of finger errors, together) and ends the exercise: the display reads
 // "DB_ENDE". Rows that cannot be stored are kept as pending and reported

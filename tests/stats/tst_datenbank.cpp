@@ -154,6 +154,7 @@ private slots:
     void ersetzteDatenbank();
     void ausstehendeBeimStart();
     void beschaedigteAusstehendDatei();
+    void ergebnisNurEinmal();
 
 private:
     std::unique_ptr<TestEnv> env_;
@@ -821,7 +822,7 @@ void TstDatenbank::ausstehendeBeimStart() {
     };
     // Kept by an earlier run: two exercises of this program, one of another
     // program directory, which stays.
-    const AusstehendeZeile fremd{"/anderswo", {"Auswertung", {"IDLektion"}, {5}}};
+    const AusstehendeZeile fremd{"/anderswo", {"Auswertung", {"IDLektion"}, {5}, "e-fremd"}};
     QVERIFY(ausstehendeSchreiben(ausstehendDatei(*env_->app), paar(3, "2020-01-02") + QList{fremd} + paar(8, "2020-01-03")));
 
     env_->restart();
@@ -847,6 +848,35 @@ void TstDatenbank::beschaedigteAusstehendDatei() {
     QCOMPARE(QDir(app.userDataDir()).entryList({"ausstehende-ergebnisse.json.defekt-*"}).size(), 1);
     QCOMPARE(TestDb(velkoraPfad(*env_)).anzahl("Auswertung"), qint64(1));
     QCOMPARE(TestDb(fingerPfad(*env_)).anzahl("fehlerliste"), qint64(1));
+}
+
+void TstDatenbank::ergebnisNurEinmal() {
+    // A file made before the marks: it gains its table Ablage, no row touched.
+    {
+        TestDb v(velkoraPfad(*env_));
+        QVERIFY(v.exec("DROP TABLE Ablage"));
+        uebungEinfuegen(v, 1, 100, 90);
+        // A further table of velkora.mdb whose rows see the result's mark.
+        QVERIFY(v.exec("CREATE TABLE Extra (ergebnis TEXT, taste TEXT, id INTEGER)"));
+        QVERIFY(v.exec("CREATE TRIGGER ExtraId AFTER INSERT ON Extra BEGIN UPDATE Extra SET id = "
+                       "(SELECT IDDatensatz FROM Ablage WHERE ergebnis = NEW.ergebnis) WHERE rowid = NEW.rowid; END"));
+    }
+    Uebung ex;
+    beispielWerte(ex);
+    QList<Tabellenzeile> zeilen = ergebnisZeilen(ex, QDateTime::currentDateTime(), "e-1");
+    for (const char* t : {"a", "s", "d"}) zeilen << Tabellenzeile{"Extra", {"ergebnis", "taste"}, {"e-1", t}, "e-1"};
+    for (int mal = 0; mal < 3; ++mal) {
+        const Speicherergebnis e = ergebnisseSpeichern(env_->programDir(), zeilen);
+        QCOMPARE(e.gespeichert, QList<bool>(zeilen.size(), true));
+        QVERIFY(e.fehler.isEmpty());
+    }
+    const TestDb v(velkoraPfad(*env_));
+    QCOMPARE(v.rows("SELECT ergebnis, IDDatensatz FROM Ablage"), (Zeilen{{"e-1", 2}}));
+    QCOMPARE(v.rows("SELECT taste, id FROM Extra ORDER BY rowid"), (Zeilen{{"a", 2}, {"s", 2}, {"d", 2}}));
+    QCOMPARE(v.anzahl("Auswertung"), qint64(2));
+    const TestDb f(fingerPfad(*env_));
+    QCOMPARE(f.rows("SELECT ergebnis FROM Ablage"), (Zeilen{{"e-1"}}));
+    QCOMPARE(f.anzahl("fehlerliste"), qint64(1));
 }
 
 VELKORA_TEST_MAIN(TstDatenbank)

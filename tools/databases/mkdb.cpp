@@ -5,13 +5,24 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <cstdio>
 
-// Splits a schema into statements at semicolons outside quotes and comments.
+// True while a statement is a trigger whose body (BEGIN ... END) is open:
+// its inner semicolons do not end it.
+static bool offenerTrigger(const QString& cur) {
+    static const QRegularExpression trigger(QStringLiteral(R"(^\s*CREATE\s+(TEMP\w*\s+)?TRIGGER\b)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ende(QStringLiteral(R"(\bEND\s*$)"), QRegularExpression::CaseInsensitiveOption);
+    return trigger.match(cur).hasMatch() && !ende.match(cur).hasMatch();
+}
+
+// Splits a schema into statements at semicolons outside quotes, comments
+// and trigger bodies.
 static QStringList statements(const QString& sql) {
     QStringList out;
     QString cur;
@@ -29,6 +40,10 @@ static QStringList statements(const QString& sql) {
             continue;
         }
         if (c == u'\'' || c == u'"' || c == u'[') quote = c == u'[' ? QChar(u']') : c;
+        if (c == u';' && offenerTrigger(cur)) {
+            cur += c;
+            continue;
+        }
         if (c == u';') {
             if (!cur.trimmed().isEmpty()) out << cur.trimmed();
             cur.clear();
