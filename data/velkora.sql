@@ -22,3 +22,7 @@ CREATE INDEX Auswertung_IDLektion ON Auswertung (IDLektion, anschlaege);
 -- Marks of the stored results, one per result: a result whose mark is here
 -- is never stored again. IDDatensatz is the key of its Auswertung row.
 CREATE TABLE IF NOT EXISTS Ablage (ergebnis TEXT PRIMARY KEY, IDDatensatz INTEGER);
+
+-- The progress window groups by day, also over lessons or texts alone: the
+-- index covers all it reads, in date order.
+CREATE INDEX IF NOT EXISTS Auswertung_Datum ON Auswertung (Datum, IDLektion, anschlaege, ergebnis);

@@ -11,18 +11,22 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedLayout>
-#include <QTableWidget>
+#include <QAbstractTableModel>
+#include <QScatterSeries>
+#include <QTableView>
 #include <QToolTip>
+#include <QTimeZone>
 #include <QValueAxis>
 #include <QCursor>
 #include <algorithm>
+#include <tuple>
 #include <cmath>
 
 namespace {
@@ -30,11 +34,10 @@ namespace {
 // orange, the goal in black and dashed.
 const QColor kAnschlaegeFarbe(0, 114, 178);
 const QColor kFehlerFarbe(213, 94, 0);
-constexpr qint64 kTagMs = 24LL * 3600 * 1000;
-// Points are marked on short histories and on lone days, which have no line.
+// Up to this many days the points are drawn large.
 constexpr int kPunkteBis = 60;
 
-qint64 tagX(const QDate& tag) { return QDateTime(tag, QTime(12, 0)).toMSecsSinceEpoch(); }
+qint64 tagX(const QDate& tag) { return tagesPosition(tag); }
 
 // A step of 1, 2 or 5 times a power of ten giving about five steps up to
 // the value.
@@ -55,7 +58,85 @@ void achseEinteilen(QValueAxis* a, double max) {
 }
 
 QString tagText(const QDate& tag) { return QLocale().toString(tag, QStringLiteral("ddd, dd.MM.yyyy")); }
+
+// The chart with the lines of the runs of days drawn over it: one polyline
+// per run through the points of a series, so a day without practice is a
+// gap. Thousands of runs cost one path each, not a series each.
+class Verlaufsansicht : public QChartView {
+public:
+    struct Linie {
+        QScatterSeries* serie;
+        QPen stift;
+        double Tageswert::*wert;
+    };
+    explicit Verlaufsansicht(QWidget* parent) : QChartView(new QChart, parent) {}
+    void setzen(QList<Linie> linien, const QList<QList<Tageswert>>* laeufe) {
+        linien_ = std::move(linien);
+        laeufe_ = laeufe;
+        viewport()->update();
+    }
+
+protected:
+    void drawForeground(QPainter* p, const QRectF& bereich) override {
+        QChartView::drawForeground(p, bereich);
+        if (!laeufe_ || linien_.isEmpty()) return;
+        QChart* c = chart();
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setClipRect(c->mapRectToScene(c->plotArea()));
+        for (const Linie& l : linien_) {
+            p->setPen(l.stift);
+            for (const QList<Tageswert>& lauf : *laeufe_) {
+                if (lauf.size() < 2) continue;
+                QPolygonF zug;
+                zug.reserve(lauf.size());
+                for (const Tageswert& t : lauf)
+                    zug << c->mapToScene(c->mapToPosition(
+                        QPointF(double(tagX(t.tag)), t.*l.wert), l.serie));
+                p->drawPolyline(zug);
+            }
+        }
+        p->restore();
+    }
+
+private:
+    QList<Linie> linien_;
+    const QList<QList<Tageswert>>* laeufe_ = nullptr;
+};
 }  // namespace
+
+// The days as the table shows them, newest first.
+class Tagesmodell : public QAbstractTableModel {
+public:
+    Tagesmodell(const QList<Tageswert>& tage, QObject* parent) : QAbstractTableModel(parent), tage_(tage) {}
+    void neu() {
+        beginResetModel();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : int(tage_.size()); }
+    int columnCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : 4; }
+    QVariant data(const QModelIndex& i, int rolle) const override {
+        if (!i.isValid()) return {};
+        if (rolle == Qt::TextAlignmentRole)
+            return i.column() ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+        if (rolle != Qt::DisplayRole && rolle != Qt::AccessibleTextRole) return {};
+        const Tageswert& t = tage_[tage_.size() - 1 - i.row()];
+        switch (i.column()) {
+        case 0: return QLocale().toString(t.tag, QStringLiteral("dd.MM.yyyy"));
+        case 1: return QString::number(t.uebungen);
+        case 2: return festkomma(t.anschlaege, 0);
+        default: return festkomma(t.fehlerProzent, 2);
+        }
+    }
+    QVariant headerData(int s, Qt::Orientation o, int rolle) const override {
+        static const char* const kKopf[] = {"Tag", "Übungen", "Anschl./Min.", "Fehler %"};
+        if (o != Qt::Horizontal || rolle != Qt::DisplayRole || s < 0 || s > 3) return {};
+        return QString::fromUtf8(kKopf[s]);
+    }
+
+private:
+    const QList<Tageswert>& tage_;
+};
 
 frmFortschritt::frmFortschritt(App& app) : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint), app_(app) {
     setObjectName(QStringLiteral("frmFortschritt"));
@@ -94,7 +175,7 @@ frmFortschritt::frmFortschritt(App& app) : QWidget(nullptr, Qt::Tool | Qt::Windo
     gross.setPointSize(24);
     Label1->setFont(gross);
     Label1->setAlignment(Qt::AlignCenter);
-    chtFortschritt = new QChartView(new QChart, this);
+    chtFortschritt = new Verlaufsansicht(this);
     chtFortschritt->setObjectName(QStringLiteral("chtFortschritt"));
     chtFortschritt->setRenderHint(QPainter::Antialiasing);
     chtFortschritt->setMinimumSize(520, 380);
@@ -109,18 +190,27 @@ frmFortschritt::frmFortschritt(App& app) : QWidget(nullptr, Qt::Tool | Qt::Windo
     flaeche->addWidget(chtFortschritt);
     flaeche->addWidget(Label1);
 
-    lstTage = new QTableWidget(0, 4, this);
+    lstTage = new QTableView(this);
     lstTage->setObjectName(QStringLiteral("lstTage"));
     lstTage->setAccessibleName(QStringLiteral("Übungstage"));
-    lstTage->setHorizontalHeaderLabels({QStringLiteral("Tag"), QStringLiteral("Übungen"),
-                                        QStringLiteral("Anschl./Min."), QStringLiteral("Fehler %")});
+    modell_ = new Tagesmodell(tage_, this);
+    lstTage->setModel(modell_);
     lstTage->verticalHeader()->hide();
+    lstTage->verticalHeader()->setDefaultSectionSize(lstTage->fontMetrics().height() + 8);
     lstTage->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstTage->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lstTage->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    lstTage->horizontalHeader()->setStretchLastSection(true);
     lstTage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lstTage->setMinimumWidth(350);
+    // Widths from the widest text a column holds, not from every row.
+    const QFontMetrics fm = lstTage->fontMetrics();
+    const char* const kBreitester[] = {"00.00.0000", "Übungen", "Anschl./Min.", "Fehler %"};
+    int breite = 0;
+    for (int s = 0; s < 4; ++s) {
+        const int b = fm.horizontalAdvance(QString::fromUtf8(kBreitester[s])) + 24;
+        lstTage->setColumnWidth(s, b);
+        breite += b;
+    }
+    lstTage->horizontalHeader()->setStretchLastSection(true);
+    lstTage->setMinimumWidth(breite + lstTage->verticalScrollBar()->sizeHint().width() + 8);
 
     auto* mitte = new QHBoxLayout;
     mitte->addLayout(flaeche, 1);
@@ -172,24 +262,21 @@ void frmFortschritt::einlesen() {
     QString fehler;
     const auto gelesen = tageswerteLesen(verbindung_.db(), auswahl(), &fehler);
     tage_ = gelesen.value_or(QList<Tageswert>());
+    laeufe_ = tagesLaeufe(tage_);
     zeichnen();
     tabelleFuellen();
     if (!gelesen)
         app_.services.msgBox(this, datenbankMeldung(verbindung_.datei(), fehler), Msg::Exclamation, kAppTitle);
 }
 
-QList<QLineSeries*> frmFortschritt::tagesSerien() const {
-    QList<QLineSeries*> out;
-    for (QAbstractSeries* s : chtFortschritt->chart()->series())
-        if (s != ziel_) out << static_cast<QLineSeries*>(s);
-    return out;
-}
-
 void frmFortschritt::zeichnen() {
     QChart* c = chtFortschritt->chart();
     chtFortschritt->setUpdatesEnabled(false);
+    auto* ansicht = static_cast<Verlaufsansicht*>(chtFortschritt);
+    ansicht->setzen({}, nullptr);
     c->removeAllSeries();
     ziel_ = nullptr;
+    anschlaege_ = fehler_ = nullptr;
     for (QAbstractAxis* a : c->axes()) {
         c->removeAxis(a);
         delete a;
@@ -206,11 +293,15 @@ void frmFortschritt::zeichnen() {
     achseTage_->setFormat(QStringLiteral("dd.MM.yy"));
     achseTage_->setTitleText(QStringLiteral("Tag"));
     const QDate erster = tage_.first().tag, letzter = tage_.last().tag;
-    const qint64 spanne = erster.daysTo(letzter);
-    achseTage_->setTickCount(int(std::clamp<qint64>(spanne + 1, 2, 7)));
-    const qint64 rand = spanne < 2 ? kTagMs : kTagMs / 2;
-    achseTage_->setRange(QDateTime::fromMSecsSinceEpoch(tagX(erster) - rand),
-                         QDateTime::fromMSecsSinceEpoch(tagX(letzter) + rand));
+    // Ticks on whole days (a day before the first on the left, so its
+    // point is not cut), about six of them.
+    const qint64 tage = erster.daysTo(letzter) + 2;
+    const qint64 schritt = std::max<qint64>(1, (tage + 5) / 6);
+    const qint64 schritte = (tage + schritt - 1) / schritt;
+    const QDate anfang = erster.addDays(-1);
+    achseTage_->setTickCount(int(schritte + 1));
+    achseTage_->setRange(QDateTime::fromMSecsSinceEpoch(tagX(anfang), Qt::UTC),
+                         QDateTime::fromMSecsSinceEpoch(tagX(anfang.addDays(schritte * schritt)), Qt::UTC));
     c->addAxis(achseTage_, Qt::AlignBottom);
 
     double maxFehler = 0;
@@ -231,40 +322,38 @@ void frmFortschritt::zeichnen() {
     achseEinteilen(achseFehler_, std::max(maxFehler, 1.0));
     c->addAxis(achseFehler_, Qt::AlignRight);
 
-    const bool punkte = tage_.size() <= kPunkteBis;
-    bool erste = true;
-    for (const QList<Tageswert>& lauf : tagesLaeufe(tage_)) {
-        auto* anschlaege = new QLineSeries;
-        auto* fehler = new QLineSeries;
-        anschlaege->setName(QStringLiteral("Anschläge/Min."));
-        fehler->setName(QStringLiteral("Fehler in %"));
-        QList<QPointF> a, f;
-        a.reserve(lauf.size());
-        f.reserve(lauf.size());
-        for (const Tageswert& t : lauf) {
-            const double x = double(tagX(t.tag));
-            a << QPointF(x, t.anschlaege);
-            f << QPointF(x, t.fehlerProzent);
-        }
-        anschlaege->replace(a);
-        fehler->replace(f);
-        anschlaege->setPen(QPen(kAnschlaegeFarbe, 2.5));
-        fehler->setPen(QPen(kFehlerFarbe, 2, Qt::DashLine));
-        for (QLineSeries* s : {anschlaege, fehler}) {
-            s->setMarkerSize(6);
-            s->setPointsVisible(punkte || lauf.size() == 1);
-            c->addSeries(s);
-            s->attachAxis(achseTage_);
-            connect(s, &QLineSeries::hovered, this, &frmFortschritt::punktGezeigt);
-        }
-        anschlaege->attachAxis(achseAnschlaege_);
-        fehler->attachAxis(achseFehler_);
-        // One entry in the legend per value, however many runs there are.
-        if (!erste)
-            for (QLineSeries* s : {anschlaege, fehler})
-                for (QLegendMarker* m : c->legend()->markers(s)) m->setVisible(false);
-        erste = false;
+    // The days as points (their entries in the legend, their tool tips);
+    // the lines between them are drawn by the view, run by run.
+    const bool gross = tage_.size() <= kPunkteBis;
+    anschlaege_ = new QScatterSeries;
+    fehler_ = new QScatterSeries;
+    anschlaege_->setName(QStringLiteral("Anschläge/Min."));
+    fehler_->setName(QStringLiteral("Fehler in %"));
+    anschlaege_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    fehler_->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    QList<QPointF> a, f;
+    a.reserve(tage_.size());
+    f.reserve(tage_.size());
+    for (const Tageswert& t : tage_) {
+        const double x = double(tagX(t.tag));
+        a << QPointF(x, t.anschlaege);
+        f << QPointF(x, t.fehlerProzent);
     }
+    anschlaege_->replace(a);
+    fehler_->replace(f);
+    for (auto [s, farbe, y] : {std::tuple{anschlaege_, kAnschlaegeFarbe, achseAnschlaege_},
+                               std::tuple{fehler_, kFehlerFarbe, achseFehler_}}) {
+        s->setColor(farbe);
+        s->setBorderColor(farbe);
+        s->setMarkerSize(gross ? 9 : 4);
+        c->addSeries(s);
+        s->attachAxis(achseTage_);
+        s->attachAxis(y);
+        connect(s, &QScatterSeries::hovered, this, &frmFortschritt::punktGezeigt);
+    }
+    ansicht->setzen({{anschlaege_, QPen(kAnschlaegeFarbe, 2.5), &Tageswert::anschlaege},
+                     {fehler_, QPen(kFehlerFarbe, 2, Qt::DashLine), &Tageswert::fehlerProzent}},
+                    &laeufe_);
     zielZeichnen();
     chtFortschritt->setUpdatesEnabled(true);
 }
@@ -290,23 +379,7 @@ void frmFortschritt::zielZeichnen() {
     ziel_->attachAxis(achseAnschlaege_);
 }
 
-void frmFortschritt::tabelleFuellen() {
-    lstTage->setUpdatesEnabled(false);
-    lstTage->clearContents();
-    lstTage->setRowCount(int(tage_.size()));
-    // Newest day first: the one a learner looks for.
-    for (int i = 0; i < tage_.size(); ++i) {
-        const Tageswert& t = tage_[tage_.size() - 1 - i];
-        const QString zellen[] = {QLocale().toString(t.tag, QStringLiteral("dd.MM.yyyy")), QString::number(t.uebungen),
-                                  festkomma(t.anschlaege, 0), festkomma(t.fehlerProzent, 2)};
-        for (int s = 0; s < 4; ++s) {
-            auto* z = new QTableWidgetItem(zellen[s]);
-            if (s > 0) z->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            lstTage->setItem(i, s, z);
-        }
-    }
-    lstTage->setUpdatesEnabled(true);
-}
+void frmFortschritt::tabelleFuellen() { modell_->neu(); }
 
 void frmFortschritt::txtZiel_Change(int wert) {
     if (!app_.SaveSetting(kZielAbschnitt, kZielSchluessel, QString::number(wert)) && !zielFehlerGemeldet_) {
@@ -324,7 +397,7 @@ void frmFortschritt::punktGezeigt(const QPointF& p, bool drauf) {
         QToolTip::hideText();
         return;
     }
-    const QDate tag = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(p.x()))).date();
+    const QDate tag = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(p.x())), Qt::UTC).date();
     const auto it = std::lower_bound(tage_.cbegin(), tage_.cend(), tag,
                                      [](const Tageswert& t, const QDate& d) { return t.tag < d; });
     if (it == tage_.cend() || it->tag != tag) return;

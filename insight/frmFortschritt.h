@@ -10,10 +10,11 @@ class QChartView;
 class QDateTimeAxis;
 class QLabel;
 class QLineSeries;
+class QScatterSeries;
+class QTableView;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
-class QTableWidget;
 class QValueAxis;
 
 // Progress over time: per day of practice the mean keystrokes per minute and
@@ -37,15 +38,19 @@ public:
     QSpinBox* txtZiel = nullptr;  // goal in keystrokes per minute, 0: none
     QChartView* chtFortschritt = nullptr;
     QLabel* Label1 = nullptr;  // "Keine Daten!", instead of the chart
-    QTableWidget* lstTage = nullptr;
+    QTableView* lstTage = nullptr;  // the days, newest first
     QPushButton* cmdClose = nullptr;
 
     // What is shown: the days of the current choice, oldest first.
     const QList<Tageswert>& tage() const { return tage_; }
     Uebungsauswahl auswahl() const;
-    // The line series drawn for the days (one per run of days and value)
-    // and the goal line (nullptr without a goal).
-    QList<QLineSeries*> tagesSerien() const;
+    // The runs of days one after the other: each is drawn as a line of its
+    // own, between them lies a gap.
+    const QList<QList<Tageswert>>& laeufe() const { return laeufe_; }
+    // The days' points of both values, and the goal line (nullptr without
+    // a goal).
+    QScatterSeries* anschlaegeSerie() const { return anschlaege_; }
+    QScatterSeries* fehlerSerie() const { return fehler_; }
     QLineSeries* zielSerie() const { return ziel_; }
 
     void zeigen();
@@ -62,6 +67,10 @@ private:
 
     App& app_;
     QList<Tageswert> tage_;
+    QList<QList<Tageswert>> laeufe_;
+    class Tagesmodell* modell_ = nullptr;
+    QScatterSeries* anschlaege_ = nullptr;
+    QScatterSeries* fehler_ = nullptr;
     QLineSeries* ziel_ = nullptr;
     QDateTimeAxis* achseTage_ = nullptr;
     QValueAxis* achseAnschlaege_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTimeZone>
 #include <algorithm>
 #include <climits>
 
@@ -21,9 +22,11 @@ std::optional<QList<Tageswert>> tageswerteLesen(QSqlDatabase db, Uebungsauswahl 
     QString bedingung;
     switch (auswahl) {
     case Uebungsauswahl::Alle: break;
-    case Uebungsauswahl::Lektionen: bedingung = QStringLiteral(" AND IDLektion BETWEEN :von AND :bis"); break;
+    // "+IDLektion" keeps the engine off the index by exercise number, which
+    // would leave it to sort by day: the index by day covers the query.
+    case Uebungsauswahl::Lektionen: bedingung = QStringLiteral(" AND +IDLektion BETWEEN :von AND :bis"); break;
     case Uebungsauswahl::Texte:
-        bedingung = QStringLiteral(" AND (IDLektion IS NULL OR IDLektion NOT BETWEEN :von AND :bis)");
+        bedingung = QStringLiteral(" AND (+IDLektion IS NULL OR +IDLektion NOT BETWEEN :von AND :bis)");
         break;
     }
     QSqlQuery q(db);
@@ -63,6 +66,8 @@ QList<QList<Tageswert>> tagesLaeufe(const QList<Tageswert>& tage) {
     }
     return laeufe;
 }
+
+qint64 tagesPosition(const QDate& tag) { return QDateTime(tag, QTime(12, 0), Qt::UTC).toMSecsSinceEpoch(); }
 
 int zielAusText(const QString& text) {
     bool ok = false;

@@ -39,6 +39,11 @@ std::optional<QList<Tageswert>> tageswerteLesen(QSqlDatabase db, Uebungsauswahl 
 // not as a line through a day that had none.
 QList<QList<Tageswert>> tagesLaeufe(const QList<Tageswert>& tage);
 
+// Where a day stands on the chart's time axis: its noon in UTC, in ms since
+// the epoch, so that every day is the same length and shows its own date in
+// any time zone within twelve hours of UTC.
+qint64 tagesPosition(const QDate& tag);
+
 // The learner's goal in keystrokes per minute, kept in the settings store.
 inline const QString kZielAbschnitt = QStringLiteral("Optionen");
 inline const QString kZielSchluessel = QStringLiteral("ZielAnschlaege");

@@ -20,6 +20,10 @@ inline constexpr Zusatzanweisung kZusatzanweisungen[] = {
     // stored again. IDDatensatz is the key of the result's Auswertung row.
     {Ergebnisdatei::Velkora, "CREATE TABLE IF NOT EXISTS Ablage (ergebnis TEXT PRIMARY KEY, IDDatensatz INTEGER)"},
     {Ergebnisdatei::Finger, "CREATE TABLE IF NOT EXISTS Ablage (ergebnis TEXT PRIMARY KEY)"},
+    // The progress window groups by day, also over lessons or texts alone:
+    // the index covers all it reads, in date order.
+    {Ergebnisdatei::Velkora,
+     "CREATE INDEX IF NOT EXISTS Auswertung_Datum ON Auswertung (Datum, IDLektion, anschlaege, ergebnis)"},
 };
 
 // A statement of the list for the schema it is to run in ("main",
