@@ -19,9 +19,11 @@
 #include <optional>
 
 QByteArray csvFeld(const QString& text) {
-    const bool quoten = text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"')) ||
-                        text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')) ||
-                        (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
+    bool quoten = !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
+    for (qsizetype i = 0; i < text.size() && !quoten; ++i) {
+        const char16_t c = text[i].unicode();
+        quoten = c == u';' || c == u'"' || c == u'\n' || c == u'\r';
+    }
     if (!quoten) return text.toUtf8();
     return '"' + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")).toUtf8() + '"';
 }
@@ -43,6 +45,7 @@ QString csvZahl(const QVariant& wert, int stellen) {
     if (!ok || !std::isfinite(v)) return QString();
     if (stellen >= 0) v = rundeGerade(v, stellen);
     if (v == 0) v = 0;  // no "-0"
+    if (stellen <= 0 && v == std::floor(v) && std::abs(v) < 1e15) return QString::number(qint64(v));
     QString s = stellen >= 0 ? QString::number(v, 'f', stellen)
                              : QLocale::c().toString(v, 'f', QLocale::FloatingPointShortest);
     s.replace(QLatin1Char('.'), QLatin1Char(','));

@@ -30,8 +30,10 @@
 #include <cmath>
 
 namespace {
-// Told apart also by learners with red-green colour blindness: blue and
-// orange, the goal in black and dashed.
+// Told apart also by learners with red-green colour blindness: blue with
+// round points and a thick line, orange with square points and a thin one,
+// the goal in black and dashed. (A dashed line through thousands of days
+// would cost the painting seconds.)
 const QColor kAnschlaegeFarbe(0, 114, 178);
 const QColor kFehlerFarbe(213, 94, 0);
 // Up to this many days the points are drawn large.
@@ -352,7 +354,7 @@ void frmFortschritt::zeichnen() {
         connect(s, &QScatterSeries::hovered, this, &frmFortschritt::punktGezeigt);
     }
     ansicht->setzen({{anschlaege_, QPen(kAnschlaegeFarbe, 2.5), &Tageswert::anschlaege},
-                     {fehler_, QPen(kFehlerFarbe, 2, Qt::DashLine), &Tageswert::fehlerProzent}},
+                     {fehler_, QPen(kFehlerFarbe, 1.5), &Tageswert::fehlerProzent}},
                     &laeufe_);
     zielZeichnen();
     chtFortschritt->setUpdatesEnabled(true);
