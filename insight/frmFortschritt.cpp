@@ -179,6 +179,7 @@ frmFortschritt::frmFortschritt(App& app) : QWidget(nullptr, Qt::Tool | Qt::Windo
     Label1->setAlignment(Qt::AlignCenter);
     chtFortschritt = new Verlaufsansicht(this);
     chtFortschritt->setObjectName(QStringLiteral("chtFortschritt"));
+    chtFortschritt->setAccessibleName(QStringLiteral("Verlauf: Anschläge/Min. und Fehler in % je Übungstag"));
     chtFortschritt->setRenderHint(QPainter::Antialiasing);
     chtFortschritt->setMinimumSize(520, 380);
     QChart* c = chtFortschritt->chart();
@@ -198,6 +199,7 @@ frmFortschritt::frmFortschritt(App& app) : QWidget(nullptr, Qt::Tool | Qt::Windo
     modell_ = new Tagesmodell(tage_, this);
     lstTage->setModel(modell_);
     lstTage->verticalHeader()->hide();
+    lstTage->horizontalHeader()->setAccessibleName(QStringLiteral("Spalten: Tag, Übungen, Anschläge/Min., Fehler %"));
     lstTage->verticalHeader()->setDefaultSectionSize(lstTage->fontMetrics().height() + 8);
     lstTage->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstTage->setSelectionBehavior(QAbstractItemView::SelectRows);
