@@ -38,6 +38,8 @@ const QColor kAnschlaegeFarbe(0, 114, 178);
 const QColor kFehlerFarbe(213, 94, 0);
 // Up to this many days the points are drawn large.
 constexpr int kPunkteBis = 60;
+// Points of a line drawn in one go.
+constexpr qsizetype kStueck = 32;
 
 qint64 tagX(const QDate& tag) { return tagesPosition(tag); }
 
@@ -95,7 +97,10 @@ protected:
                 for (const Tageswert& t : lauf)
                     zug << c->mapToScene(c->mapToPosition(
                         QPointF(double(tagX(t.tag)), t.*l.wert), l.serie));
-                p->drawPolyline(zug);
+                // In pieces: the painter strokes a long zigzag path as a
+                // whole, which costs far more than short ones.
+                for (qsizetype i = 0; i + 1 < zug.size(); i += kStueck)
+                    p->drawPolyline(zug.constData() + i, int(std::min<qsizetype>(kStueck + 1, zug.size() - i)));
             }
         }
         p->restore();
