@@ -38,6 +38,8 @@ const QColor kAnschlaegeFarbe(0, 114, 178);
 const QColor kFehlerFarbe(213, 94, 0);
 // Up to this many days the points are drawn large.
 constexpr int kPunkteBis = 60;
+// Days up to which the lines are drawn smoothed.
+constexpr qsizetype kGlattBis = 400;
 // Points of a line drawn in one go.
 constexpr qsizetype kStueck = 32;
 
@@ -86,7 +88,11 @@ protected:
         if (!laeufe_ || linien_.isEmpty()) return;
         QChart* c = chart();
         p->save();
-        p->setRenderHint(QPainter::Antialiasing);
+        // Smoothed on a readable number of days; thousands of days make a
+        // dense band whose smoothing would cost more than it shows.
+        qsizetype tage = 0;
+        for (const QList<Tageswert>& lauf : *laeufe_) tage += lauf.size();
+        p->setRenderHint(QPainter::Antialiasing, tage <= kGlattBis);
         p->setClipRect(c->mapRectToScene(c->plotArea()));
         for (const Linie& l : linien_) {
             p->setPen(l.stift);
