@@ -86,3 +86,7 @@ CREATE TRIGGER IF NOT EXISTS Paarwerte_summen AFTER INSERT ON Paarwerte BEGIN
         ON CONFLICT (vorher, zeichen) DO UPDATE SET richtig = richtig + excluded.richtig,
         falsch = falsch + excluded.falsch, zeit_ms = zeit_ms + excluded.zeit_ms, zeit_n = zeit_n + excluded.zeit_n;
 END;
+
+-- The progress window groups by day, also over lessons or texts alone: the
+-- index covers all it reads, in date order.
+CREATE INDEX IF NOT EXISTS Auswertung_Datum ON Auswertung (Datum, IDLektion, anschlaege, ergebnis);

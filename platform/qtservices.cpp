@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -111,4 +112,9 @@ std::optional<QColor> QtServices::screenPixel(const QPoint& globalPos) {
     const QImage img = pm.toImage();
     if (img.isNull() || img.width() < 1 || img.height() < 1) return std::nullopt;
     return img.pixelColor(0, 0);
+}
+
+QString QtServices::saveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                                 const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }

@@ -8,7 +8,7 @@
 class QSoundEffect;
 
 // PlatformServices on top of Qt: QMessageBox, QApplication::beep,
-// QSoundEffect, QDesktopServices, QCursor and QScreen.
+// QSoundEffect, QDesktopServices, QCursor, QScreen and QFileDialog.
 class QtServices : public QObject, public PlatformServices {
     Q_OBJECT
 public:
@@ -23,6 +23,8 @@ public:
     QPoint cursorPos() override;
     std::optional<QColor> screenPixel(const QPoint& globalPos) override;
     qint64 monotonicMs() override { return uhr_.elapsed(); }
+    QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                         const QString& filter) override;
 
 private:
     QSoundEffect* effect(const QString& path);

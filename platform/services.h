@@ -50,6 +50,11 @@ public:
     // Milliseconds of a clock that only goes forward (not the wall clock):
     // the time between two keys.
     virtual qint64 monotonicMs() = 0;
+    // The name of a file to write, chosen in a save dialog that starts at
+    // the suggested path and asks before an existing file is replaced;
+    // empty when the user cancels.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                                 const QString& filter) = 0;
 };
 
 // The application title shown by message boxes without their own title.

@@ -2,6 +2,8 @@
 #include "hilfe/handbuch.h"
 #include "hilfe/hilfetaste.h"
 #include "insight/frmTasten.h"
+#include "insight/export.h"
+#include "insight/frmFortschritt.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "platform/numbers.h"
@@ -90,6 +92,8 @@ constexpr Menuepunkt kMenue[] = {
     {Ebene::Menue, "ent", "&Auswertung", 0, nullptr},
     {Ebene::Punkt, "menst", "Statistik", 'X', &frmVelkora::menst_Click},
     {Ebene::Punkt, "menTasten", "Meine Tasten", 0, &frmVelkora::menTasten_Click},
+    {Ebene::Punkt, "menFortschritt", "Fortschritt", 0, &frmVelkora::menFortschritt_Click},
+    {Ebene::Punkt, "menExport", "Ergebnisse exportieren …", 0, &frmVelkora::menExport_Click},
     {Ebene::Menue, "abt", "&Über", 0, nullptr},
     {Ebene::Punkt, "Wer", "Über Velkora ?", 'Y', &frmVelkora::Wer_Click},
     {Ebene::Punkt, "menWeb", "Velkora im Web", 'W', &frmVelkora::menWeb_Click},
@@ -190,6 +194,9 @@ void frmVelkora::menst_Click() {
 }
 
 void frmVelkora::menTasten_Click() { app_.forms.get<frmTasten>().zeigen(); }
+void frmVelkora::menFortschritt_Click() { app_.forms.get<frmFortschritt>().zeigen(); }
+
+void frmVelkora::menExport_Click() { exportDialog(app_, this); }
 
 void frmVelkora::Wer_Click() { app_.forms.get<frmAbout>().zeigen(); }
 
@@ -309,7 +316,7 @@ void frmVelkora::MDIForm_Unload() {
     // The other windows, in this order; those not open are skipped.
     static const char* const kOrder[] = {
         "chart", "chart1", "frmAbout", "frmarc", "frmblockchart", "frmblockdat", "frmdaten",
-        "frmGym", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTasten", "frmTip"};
+        "frmFortschritt", "frmGym", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTasten", "frmTip"};
     for (const char* name : kOrder) app_.forms.unloadByName(QString::fromLatin1(name));
     schreibenSub_ = nullptr;
 }

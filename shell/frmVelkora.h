@@ -49,6 +49,8 @@ public:
     void mentip_Click();
     void menst_Click();
     void menTasten_Click();
+    void menFortschritt_Click();
+    void menExport_Click();
     void Wer_Click();
     void menWeb_Click();
     void menMail_Click();

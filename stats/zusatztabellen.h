@@ -63,6 +63,10 @@ inline constexpr Zusatzanweisung kZusatzanweisungen[] = {
      "ON CONFLICT (vorher, zeichen) DO UPDATE SET richtig = richtig + excluded.richtig, "
      "falsch = falsch + excluded.falsch, zeit_ms = zeit_ms + excluded.zeit_ms, zeit_n = zeit_n + excluded.zeit_n; "
      "END"},
+    // The progress window groups by day, also over lessons or texts alone:
+    // the index covers all it reads, in date order.
+    {Ergebnisdatei::Velkora,
+     "CREATE INDEX IF NOT EXISTS Auswertung_Datum ON Auswertung (Datum, IDLektion, anschlaege, ergebnis)"},
 };
 
 // A statement of the list for the schema it is to run in ("main",

@@ -4,6 +4,7 @@
 // added to the list (and its header included) here.
 #include "hilfe/frmHilfe.h"
 #include "insight/frmTasten.h"
+#include "insight/frmFortschritt.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "settings/frmarc.h"
@@ -33,6 +34,7 @@
     X(chart1)                   \
     X(frmblockchart)            \
     X(frmTasten)                \
+    X(frmFortschritt)           \
     X(frmNumBlock)              \
     X(frmarc)                   \
     X(frmGym)                   \

@@ -42,8 +42,14 @@ public:
     }
     // The clock stands until a test moves it.
     qint64 monotonicMs() override { return uhr; }
+    // Answers as the user scripted it; records the dialog's suggestion.
+    QString saveFileName(QWidget*, const QString& title, const QString& suggested, const QString&) override {
+        dialogs.append(Dialog{title, suggested});
+        return saveAnswer;
+    }
     void clear() {
         messages.clear();
+        dialogs.clear();
         sounds.clear();
         opened.clear();
         beeps = editors = 0;
@@ -59,6 +65,11 @@ public:
     int pixelReads = 0;
     int answer = Msg::Ok;
     qint64 uhr = 0;
+    struct Dialog {
+        QString title, suggested;
+    };
+    QList<Dialog> dialogs;  // save dialogs asked for
+    QString saveAnswer;      // the file the user picks; empty: cancelled
 };
 
 // A program of its own for one test: a temporary program directory holding
