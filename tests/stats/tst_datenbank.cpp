@@ -9,6 +9,7 @@
 #include "stats/datenblatt.h"
 #include "stats/frmStatistik.h"
 #include "stats/zeilensatz.h"
+#include "stats/zusatztabellen.h"
 #include "statshelfer.h"
 #include "trainer/frmSchreiben.h"
 #include "trainer/recording.h"
@@ -155,6 +156,7 @@ private slots:
     void ausstehendeBeimStart();
     void beschaedigteAusstehendDatei();
     void ergebnisNurEinmal();
+    void zusatzImSchema();
     void abgewieseneZeile_data();
     void abgewieseneZeile();
     void ausstehendNichtAenderbar_data();
@@ -890,6 +892,18 @@ void TstDatenbank::ergebnisNurEinmal() {
     const TestDb f(fingerPfad(*env_));
     QCOMPARE(f.rows("SELECT ergebnis FROM Ablage"), (Zeilen{{"e-1"}}));
     QCOMPARE(f.anzahl("fehlerliste"), qint64(1));
+}
+
+void TstDatenbank::zusatzImSchema() {
+    // New files are made from the schema files: each additional statement
+    // stands there too, so a new file and an old one end up alike.
+    auto einfach = [](QString t) { return t.simplified().remove(QLatin1Char(';')); };
+    for (const Zusatzanweisung& z : kZusatzanweisungen) {
+        QFile f(QStringLiteral(VELKORA_SOURCE_DIR "/data/") +
+                (z.datei == Ergebnisdatei::Velkora ? "velkora.sql" : "finger.sql"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY2(einfach(QString::fromUtf8(f.readAll())).contains(einfach(QString::fromUtf8(z.sql))), z.sql);
+    }
 }
 
 namespace {
