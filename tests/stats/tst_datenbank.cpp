@@ -895,14 +895,10 @@ void TstDatenbank::ergebnisNurEinmal() {
 }
 
 void TstDatenbank::zusatzImSchema() {
-    // New files are made from the schema files: each additional statement
-    // stands there too, so a new file and an old one end up alike.
-    auto einfach = [](QString t) { return t.simplified().remove(QLatin1Char(';')); };
+    // Each additional statement stands in the schema files too, so new and old files end up alike.
     for (const Zusatzanweisung& z : kZusatzanweisungen) {
-        QFile f(QStringLiteral(VELKORA_SOURCE_DIR "/data/") +
-                (z.datei == Ergebnisdatei::Velkora ? "velkora.sql" : "finger.sql"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY2(einfach(QString::fromUtf8(f.readAll())).contains(einfach(QString::fromUtf8(z.sql))), z.sql);
+        QFile f(QStringLiteral(VELKORA_SOURCE_DIR "/data/") + (z.datei == Ergebnisdatei::Velkora ? "velkora.sql" : "finger.sql"));
+        QVERIFY(f.open(QIODevice::ReadOnly) && QString::fromUtf8(f.readAll()).simplified().contains(QString::fromUtf8(z.sql)));
     }
 }
 
@@ -965,7 +961,7 @@ void TstDatenbank::abgewieseneZeile() {
 }
 
 void TstDatenbank::ausstehendNichtAenderbar_data() {
-    QTest::addColumn<QString>("was");
+    QTest::addColumn<QString>("was");  // what is made unchangeable
     QTest::newRow("the file, immutable") << "datei";
     QTest::newRow("its folder, read-only") << "ordner";
 }
@@ -1005,40 +1001,35 @@ void TstDatenbank::ergebnisordnerSchreibgeschuetzt() {
     // The results folder is also the one of the pending file.
     App& app = *env_->app;
     const QString ersatz = ausstehendErsatz(ausstehendDatei(app));
+    auto aufzeichnen = [&](bool gesperrt) {
+        env_->services.clear();
+        QVERIFY(!gesperrt || unveraenderlich(app.userDataDir(), true));
+        ergebnisseAufzeichnen(app);
+        if (gesperrt) unveraenderlich(app.userDataDir(), false);
+    };
     beispielWerte(app.ex);
-    QVERIFY(unveraenderlich(app.userDataDir(), true));
-    ergebnisseAufzeichnen(app);
-    unveraenderlich(app.userDataDir(), false);
+    aufzeichnen(true);
     QCOMPARE(env_->services.messages.size(), 1);
     const QString m = env_->services.messages[0].text;
     QVERIFY2(m.contains("schreibgeschützt") && m.contains(QDir::toNativeSeparators(ersatz)) && !m.contains("verloren"),
              qPrintable(m));
     QCOMPARE(ausstehendeLesen(ersatz).size(), 2);
     // Writable again: the kept result first, then the new one; nothing left over.
-    env_->services.clear();
     app.ex.lektionsnr = 7;
-    ergebnisseAufzeichnen(app);
+    aufzeichnen(false);
     QVERIFY2(env_->services.messages.isEmpty(), qPrintable(env_->services.messages.value(0).text));
-    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion FROM Auswertung ORDER BY IDDatensatz"),
-             (Zeilen{{4}, {7}}));
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion FROM Auswertung ORDER BY IDDatensatz"), (Zeilen{{4}, {7}}));
     QVERIFY(!QFileInfo::exists(ersatz));
-    QDir(QFileInfo(ersatz).absolutePath()).removeRecursively();
 
     // A damaged pending file that cannot be moved aside stays as it is, and
     // the message does not say it was.
     QFile f(ausstehendDatei(app));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("{kaputt");
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("{kaputt") == 7);
     f.close();
-    QVERIFY(unveraenderlich(app.userDataDir(), true));
-    env_->services.clear();
-    ergebnisseAufzeichnen(app);
-    unveraenderlich(app.userDataDir(), false);
+    aufzeichnen(true);
     QDir(QFileInfo(ersatz).absolutePath()).removeRecursively();
-    QVERIFY(env_->services.messages.size() >= 1);
-    QVERIFY2(env_->services.messages[0].text.contains("beschädigt") &&
-                 !env_->services.messages[0].text.contains("beiseitegelegt als"),
-             qPrintable(env_->services.messages[0].text));
+    const QString d = env_->services.messages.value(0).text;
+    QVERIFY2(d.contains("beschädigt") && !d.contains("beiseitegelegt als"), qPrintable(d));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("{kaputt"));
 }
