@@ -531,8 +531,11 @@ std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
                     continue;
                 }
             }
-            // The result's rows in this file stand or fall together.
-            if (!steuer.exec(QStringLiteral("SAVEPOINT ergebnis"))) return scheitern(steuer.lastError(), z);
+            // The result's rows in this file stand or fall together. A single
+            // first row needs no savepoint: the engine undoes a refused
+            // statement on its own, and nothing of the result came before it.
+            const bool sicherung = g.kern.size() > 1;
+            if (sicherung && !steuer.exec(QStringLiteral("SAVEPOINT ergebnis"))) return scheitern(steuer.lastError(), z);
             QString abgelehntWeil;
             for (int i : g.kern) {
                 const Tabellenzeile& t = zeilen[i];
@@ -558,8 +561,8 @@ std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
                 if (!q || !ausfuehren(q, {g.ergebnis}, &e)) return scheitern(e, z);
             }
             if (!abgelehntWeil.isEmpty()) {
-                if (!steuer.exec(QStringLiteral("ROLLBACK TO ergebnis")) ||
-                    !steuer.exec(QStringLiteral("RELEASE ergebnis")))
+                if (sicherung && (!steuer.exec(QStringLiteral("ROLLBACK TO ergebnis")) ||
+                                  !steuer.exec(QStringLiteral("RELEASE ergebnis"))))
                     return scheitern(steuer.lastError(), z);
                 for (int i : g.kern + g.weitere) abgl[i] = abgelehntWeil;
                 continue;
@@ -583,7 +586,7 @@ std::optional<Fehlschlag> transaktion(QSqlDatabase db, const QList<Ziel*>& teil,
                     return scheitern(e, z);
                 abgl[i] = engineText(e);
             }
-            if (!steuer.exec(QStringLiteral("RELEASE ergebnis"))) return scheitern(steuer.lastError(), z);
+            if (sicherung && !steuer.exec(QStringLiteral("RELEASE ergebnis"))) return scheitern(steuer.lastError(), z);
         }
     }
     if (!steuer.exec(QStringLiteral("COMMIT"))) return scheitern(steuer.lastError(), nullptr);

@@ -452,7 +452,7 @@ Ablagebericht ergebnisseAblegen(const QString& datenbankDir, const QString& auss
             hauptGeht = false;
         }
     } else {
-        hauptGrund = QStringLiteral("sie ist nicht lesbar");
+        hauptGrund = QStringLiteral("sie ist beschädigt oder nicht lesbar");
     }
     if (!hauptGeht) {
         if ((bleiben == ersatz.zeilen && ersatz.vorhanden) || (bleiben.isEmpty() && !ersatz.vorhanden) ||

@@ -9,6 +9,7 @@
 #include "stats/datenblatt.h"
 #include "stats/frmStatistik.h"
 #include "stats/zeilensatz.h"
+#include "stats/zusatztabellen.h"
 #include "statshelfer.h"
 #include "trainer/frmSchreiben.h"
 #include "trainer/recording.h"
@@ -155,6 +156,7 @@ private slots:
     void ausstehendeBeimStart();
     void beschaedigteAusstehendDatei();
     void ergebnisNurEinmal();
+    void zusatzImSchema();
     void abgewieseneZeile_data();
     void abgewieseneZeile();
     void ausstehendNichtAenderbar_data();
@@ -892,6 +894,14 @@ void TstDatenbank::ergebnisNurEinmal() {
     QCOMPARE(f.anzahl("fehlerliste"), qint64(1));
 }
 
+void TstDatenbank::zusatzImSchema() {
+    // Each additional statement stands in the schema files too, so new and old files end up alike.
+    for (const Zusatzanweisung& z : kZusatzanweisungen) {
+        QFile f(QStringLiteral(VELKORA_SOURCE_DIR "/data/") + (z.datei == Ergebnisdatei::Velkora ? "velkora.sql" : "finger.sql"));
+        QVERIFY(f.open(QIODevice::ReadOnly) && QString::fromUtf8(f.readAll()).simplified().contains(QString::fromUtf8(z.sql)));
+    }
+}
+
 namespace {
 // A pending result of this program directory: its two rows under one id.
 QList<AusstehendeZeile> ausstehend(const QString& dir, const QString& id, int nr, const QString& datum = "2020-01-02",
@@ -951,7 +961,7 @@ void TstDatenbank::abgewieseneZeile() {
 }
 
 void TstDatenbank::ausstehendNichtAenderbar_data() {
-    QTest::addColumn<QString>("was");
+    QTest::addColumn<QString>("was");  // what is made unchangeable
     QTest::newRow("the file, immutable") << "datei";
     QTest::newRow("its folder, read-only") << "ordner";
 }
@@ -991,40 +1001,35 @@ void TstDatenbank::ergebnisordnerSchreibgeschuetzt() {
     // The results folder is also the one of the pending file.
     App& app = *env_->app;
     const QString ersatz = ausstehendErsatz(ausstehendDatei(app));
+    auto aufzeichnen = [&](bool gesperrt) {
+        env_->services.clear();
+        QVERIFY(!gesperrt || unveraenderlich(app.userDataDir(), true));
+        ergebnisseAufzeichnen(app);
+        if (gesperrt) unveraenderlich(app.userDataDir(), false);
+    };
     beispielWerte(app.ex);
-    QVERIFY(unveraenderlich(app.userDataDir(), true));
-    ergebnisseAufzeichnen(app);
-    unveraenderlich(app.userDataDir(), false);
+    aufzeichnen(true);
     QCOMPARE(env_->services.messages.size(), 1);
     const QString m = env_->services.messages[0].text;
     QVERIFY2(m.contains("schreibgeschützt") && m.contains(QDir::toNativeSeparators(ersatz)) && !m.contains("verloren"),
              qPrintable(m));
     QCOMPARE(ausstehendeLesen(ersatz).size(), 2);
     // Writable again: the kept result first, then the new one; nothing left over.
-    env_->services.clear();
     app.ex.lektionsnr = 7;
-    ergebnisseAufzeichnen(app);
+    aufzeichnen(false);
     QVERIFY2(env_->services.messages.isEmpty(), qPrintable(env_->services.messages.value(0).text));
-    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion FROM Auswertung ORDER BY IDDatensatz"),
-             (Zeilen{{4}, {7}}));
+    QCOMPARE(TestDb(velkoraPfad(*env_)).rows("SELECT IDLektion FROM Auswertung ORDER BY IDDatensatz"), (Zeilen{{4}, {7}}));
     QVERIFY(!QFileInfo::exists(ersatz));
-    QDir(QFileInfo(ersatz).absolutePath()).removeRecursively();
 
     // A damaged pending file that cannot be moved aside stays as it is, and
     // the message does not say it was.
     QFile f(ausstehendDatei(app));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("{kaputt");
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("{kaputt") == 7);
     f.close();
-    QVERIFY(unveraenderlich(app.userDataDir(), true));
-    env_->services.clear();
-    ergebnisseAufzeichnen(app);
-    unveraenderlich(app.userDataDir(), false);
+    aufzeichnen(true);
     QDir(QFileInfo(ersatz).absolutePath()).removeRecursively();
-    QVERIFY(env_->services.messages.size() >= 1);
-    QVERIFY2(env_->services.messages[0].text.contains("beschädigt") &&
-                 !env_->services.messages[0].text.contains("beiseitegelegt als"),
-             qPrintable(env_->services.messages[0].text));
+    const QString d = env_->services.messages.value(0).text;
+    QVERIFY2(d.contains("beschädigt") && !d.contains("beiseitegelegt als"), qPrintable(d));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("{kaputt"));
 }

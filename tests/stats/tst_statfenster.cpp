@@ -155,8 +155,7 @@ void TstStatfenster::uebersicht_data() {
     QTest::newRow("results database 0 bytes, upper case")
         << "leerGross" << QStringList{"", "", "", "13", "5", "8"} << "VELKORA.MDB";
     QTest::newRow("results column missing") << "ohneSpalte" << QStringList{"1", "", "", "13", "5", "8"} << "velkora.mdb";
-    QTest::newRow("finger table missing") << "ohneFingerTabelle" << QStringList{"4", "132,8", "750", "", "", ""}
-                                          << "finger.mdb";
+
 }
 
 void TstStatfenster::uebersicht() {
@@ -182,11 +181,7 @@ void TstStatfenster::uebersicht() {
         db.exec("CREATE TABLE Auswertung (IDDatensatz INTEGER PRIMARY KEY, Datum TEXT)");
         db.exec("INSERT INTO Auswertung (Datum) VALUES ('2024-05-17')");
     }
-    if (daten == "ohneFingerTabelle") {
-        TestDb db(fingerPfad(*env_));
-        db.exec("DROP VIEW statistik");
-        db.exec("DROP TABLE fehlerliste");
-    }
+
     if (daten == "fingerKaputt") {
         QFile f(fingerPfad(*env_));
         QVERIFY(f.open(QIODevice::WriteOnly));
