@@ -2,6 +2,7 @@
 // holding 100 000 exercises: recording one exercise (both rows, with full
 // synchronisation to disk), the overview's four queries, the two lesson
 // charts, the finger chart and opening a record browser on its last row.
+#include "bench/messreihe.h"
 #include "platform/numbers.h"
 #include "stats/datenblatt.h"
 #include "stats/diagramm.h"
@@ -38,15 +39,8 @@ double ms(QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
 
 // Median and maximum of repeated runs.
 void reihe(const char* was, int n, int wiederholungen, const std::function<void()>& lauf) {
-    std::vector<double> z;
-    for (int i = 0; i < wiederholungen; ++i) {
-        QElapsedTimer t;
-        t.start();
-        lauf();
-        z.push_back(ms(t));
-    }
-    std::sort(z.begin(), z.end());
-    std::printf("  %-58s %7d rows: median %8.2f ms, max %8.2f ms (%d runs)\n", was, n, z[z.size() / 2], z.back(),
+    const Messreihe m = messen(wiederholungen, lauf);
+    std::printf("  %-58s %7d rows: median %8.2f ms, max %8.2f ms (%d runs)\n", was, n, m.median, m.max,
                 wiederholungen);
 }
 

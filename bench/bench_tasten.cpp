@@ -2,6 +2,7 @@
 // their records (20 characters and 60 pairs each, 40 exercises a day up to
 // today): recording one exercise with its records (full synchronisation to
 // disk) and opening the keyboard heatmap for each period.
+#include "bench/messreihe.h"
 #include "../tests/stats/statshelfer.h"
 #include "insight/frmTasten.h"
 #include "shell/frmVelkora.h"
@@ -22,15 +23,8 @@ namespace {
 double ms(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
 
 void reihe(const char* was, int wiederholungen, const std::function<void()>& lauf) {
-    std::vector<double> z;
-    for (int i = 0; i < wiederholungen; ++i) {
-        QElapsedTimer t;
-        t.start();
-        lauf();
-        z.push_back(ms(t));
-    }
-    std::sort(z.begin(), z.end());
-    std::printf("  %-56s median %8.2f ms, max %8.2f ms (%d runs)\n", was, z[z.size() / 2], z.back(), wiederholungen);
+    const Messreihe m = messen(wiederholungen, lauf);
+    std::printf("  %-56s median %8.2f ms, max %8.2f ms (%d runs)\n", was, m.median, m.max, wiederholungen);
 }
 
 // n results with their records, the running totals made from them once.

@@ -3,6 +3,7 @@
 // day practised, with a gap after every day and with runs of three days;
 // switching its choice; exporting the results with their finger rows; and
 // the per-key file, per row, for the records of 10 000 exercises.
+#include "bench/messreihe.h"
 #include "insight/export.h"
 #include "insight/frmFortschritt.h"
 #include "testenv.h"
@@ -18,19 +19,10 @@
 #include <vector>
 
 namespace {
-double ms(QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
-
 double reihe(const char* was, int wiederholungen, const std::function<void()>& lauf) {
-    std::vector<double> z;
-    for (int i = 0; i < wiederholungen; ++i) {
-        QElapsedTimer t;
-        t.start();
-        lauf();
-        z.push_back(ms(t));
-    }
-    std::sort(z.begin(), z.end());
-    std::printf("  %-62s median %8.2f ms, max %8.2f ms (%d runs)\n", was, z[z.size() / 2], z.back(), wiederholungen);
-    return z[z.size() / 2];
+    const Messreihe m = messen(wiederholungen, lauf);
+    std::printf("  %-62s median %8.2f ms, max %8.2f ms (%d runs)\n", was, m.median, m.max, wiederholungen);
+    return m.median;
 }
 
 // The per-key tables as the recording keeps them, with markers, for the

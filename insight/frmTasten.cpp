@@ -112,7 +112,7 @@ frmTasten::frmTasten(App& app) : QWidget(nullptr), app_(app) {
     cboFaerbung = place<QComboBox>(this, "cboFaerbung", 360, 10, 200, 26);
     cboFaerbung->addItems({QStringLiteral("nach Fehlerquote"), QStringLiteral("nach Zeit je Anschlag")});
     Label2->setBuddy(cboFaerbung);
-    Label5 = place<QLabel>(this, "Label5", 580, 12, 340, 22);
+    Label5 = place<QLabel>(this, "Label5", 566, 12, 354, 22);
 
     Frame1 = place<QFrame>(this, "Frame1", 8, 42, 913, 345);
     Frame1->setAutoFillBackground(true);

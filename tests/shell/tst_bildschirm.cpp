@@ -74,8 +74,12 @@ int tinte(const QImage& img, const QRect& r, QRgb grund) {
 // all of it is in sight, else what is cut. Plain-text labels only.
 QString beschnitten(QLabel* l) {
     QRect cr = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
-    const int flags = int(QStyle::visualAlignment(l->layoutDirection(), l->alignment())) |
-                      (l->wordWrap() ? int(Qt::TextWordWrap) : 0);
+    int flags = int(QStyle::visualAlignment(l->layoutDirection(), l->alignment())) |
+                (l->wordWrap() ? int(Qt::TextWordWrap) : 0);
+    // A label with a buddy shows its "&" as the access key's underline.
+    if (l->buddy())
+        flags |= l->style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, l) ? Qt::TextShowMnemonic
+                                                                                 : Qt::TextHideMnemonic;
     const QFontMetrics fm = l->fontMetrics();
     // The lines' boxes: their height and width as laid out in the rectangle.
     const QRect zeilen = fm.boundingRect(cr, flags, l->text());

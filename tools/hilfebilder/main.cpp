@@ -4,6 +4,8 @@
 // The windows run over copies of the data files, with settings and results
 // of their own in a temporary folder; the real user's files stay untouched.
 #include "hilfe/frmHilfe.h"
+#include "insight/frmFortschritt.h"
+#include "insight/frmTasten.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "platform/fonts.h"
@@ -43,6 +45,8 @@ public:
     bool startEditor() override { return true; }
     QPoint cursorPos() override { return {}; }
     std::optional<QColor> screenPixel(const QPoint&) override { return std::nullopt; }
+    qint64 monotonicMs() override { return 0; }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
 };
 
 QString ziel;
@@ -78,15 +82,25 @@ void beispielergebnisse(const QString& dir) {
         db.setDatabaseName(dir + QStringLiteral("/velkora.mdb"));
         if (db.open()) {
             QSqlQuery q(db);
-            const struct { int lektion, zeichen; double minuten, fehler; int anschlaege; } zeilen[] = {
-                {1, 180, 1.5, 4, 120}, {1, 180, 1.25, 1, 144}, {2, 200, 1.6, 6, 125},
-                {3, 210, 1.5, 2, 140}, {19, 320, 2.5, 9, 128}};
+            const struct { const char* datum; int lektion, zeichen; double minuten, fehler; int anschlaege; } zeilen[] = {
+                {"2026-11-02", 1, 180, 1.5, 4, 120}, {"2026-11-03", 1, 180, 1.25, 1, 144},
+                {"2026-11-03", 2, 200, 1.6, 6, 125}, {"2026-11-05", 3, 210, 1.5, 2, 140},
+                {"2026-11-06", 19, 320, 2.5, 9, 128}};
             for (const auto& z : zeilen)
                 q.exec(QStringLiteral("INSERT INTO Auswertung (Datum, Zeit, IDLektion, MaximalPunkte, stoppzeit, "
-                                      "zaehler, fehler, ergebnis, anschlaege) VALUES ('2026-11-02', '17:30:00', "
+                                      "zaehler, fehler, ergebnis, anschlaege) VALUES ('%7', '17:30:00', "
                                       "%1, %2, %3, %2, %4, %5, %6)")
                            .arg(z.lektion).arg(z.zeichen).arg(z.minuten).arg(z.fehler)
-                           .arg(qRound(z.fehler / z.zeichen * 100)).arg(z.anschlaege));
+                           .arg(qRound(z.fehler / z.zeichen * 100)).arg(z.anschlaege)
+                           .arg(QLatin1String(z.datum)));
+            // Per-key records of the home row and a few more keys: the
+            // running totals follow by themselves.
+            const QString zeichen = QStringLiteral("asdfghjklö eirunwoät");
+            for (int i = 0; i < zeichen.size(); ++i) {
+                const int n = 30 + 11 * i;
+                q.exec(QStringLiteral("INSERT INTO Tastenwerte VALUES ('beispiel', '2026-11-06', '%1', %2, %3, %4, %2)")
+                           .arg(zeichen[i]).arg(n).arg((i * 7) % 9).arg(n * (180 + (i * 37) % 200)));
+            }
         }
         db.close();
         QSqlDatabase f = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("finger"));
@@ -155,6 +169,9 @@ int main(int argc, char** argv) {
     s.statistikOeffnen(true);
     sichern(&haupt, "statistik");
     sichern(&app.forms.get<chart>(), "diagramm");
+
+    sichern(&app.forms.get<frmTasten>(), "tasten");
+    sichern(&app.forms.get<frmFortschritt>(), "fortschritt");
 
     frmarc& arc = app.forms.get<frmarc>();
     arc.zeigen(frmarc::TabFarbdesign);
