@@ -42,7 +42,7 @@ void tastenFuellen(const TestEnv& env, int n) {
            "4000 + 37 * k.i, 20 + k.i FROM Auswertung a, k WHERE a.IDDatensatz <= ? ORDER BY a.IDDatensatz",
            {n});
     v.exec("WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM k WHERE i < 59) "
-           "INSERT INTO Paarwerte SELECT 'e' || a.IDDatensatz, a.Datum, char(97 + k.i % 30), char(97 + (k.i * 7) % 30), "
+           "INSERT INTO Paarwerte SELECT 'e' || a.IDDatensatz, a.Datum, char(97 + k.i % 30), char(97 + (k.i * 7 + k.i / 30) % 30), "
            "5 + k.i % 4, k.i % 2, 900 + k.i, 5 + k.i % 4 FROM Auswertung a, k WHERE a.IDDatensatz <= ? "
            "ORDER BY a.IDDatensatz", {n});
 }
