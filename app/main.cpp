@@ -7,8 +7,10 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTranslator>
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
@@ -18,6 +20,12 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velkora.Velkora"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.velkora.Velkora")));
     installFontSubstitutes();
+    // Qt's own dialogs (the file dialog of the export, the buttons of its
+    // boxes) speak German like the rest of the program, where Qt's German
+    // translation is installed; otherwise they stay as Qt ships them.
+    QTranslator qtDeutsch;
+    if (qtDeutsch.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtDeutsch);
 
     SettingsStore store;
     QtServices services;
