@@ -312,24 +312,6 @@ private slots:
         w.optTexte->click();
         QCOMPARE(env.services.messages.size(), 1);
     }
-
-    // The window with a few weeks of practice, for a person to look at.
-    void bild() {
-        TestEnv env;
-        {
-            TestDb v(velkoraPfad(env));
-            const QDate start(2024, 4, 1);
-            for (int d = 0; d < 30; ++d) {
-                if (d % 7 == 5 || d == 12 || d == 13) continue;  // days off
-                for (int i = 0; i <= d % 3; ++i)
-                    amTag(v, start.addDays(d).toString(Qt::ISODate), 1 + (d + i) % 22, 60 + 3 * d + 7 * i,
-                          std::max(0.3, 6.0 - d * 0.15 + i));
-            }
-        }
-        env.app->SaveSetting("Optionen", "ZielAnschlaege", "140");
-        frmFortschritt& w = env.app->forms.get<frmFortschritt>();
-        fotografieren(&w, "frmFortschritt-daten", QSize(800, 450));
-    }
 };
 
 VELKORA_TEST_MAIN(TstVerlauf)

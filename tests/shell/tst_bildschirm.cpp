@@ -15,11 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QComboBox>
 #include <QKeyEvent>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -301,41 +297,6 @@ private slots:
         frmLek& lek = env.app->forms.get<frmLek>();
         lek.zeigen();
         QVERIFY(lek.grab().save(ablage() + "/velkora-lektionen.png"));
-    }
-
-    // The keyboard heatmap over records of many keys, some too few to judge.
-    void tasten() {
-        TestEnv env;
-        {
-            QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bildschirm"));
-            d.setDatabaseName(env.programDir() + QStringLiteral("/velkora.mdb"));
-            QVERIFY(d.open());
-            QSqlQuery q(d);
-            const QString zeichen = QStringLiteral("fjdkslaöghrueiwoqpzt vbnmcx,.-\nFJDKSLAGHRUEI@");
-            for (int i = 0; i < zeichen.size(); ++i) {
-                const int n = i % 9 == 8 ? 12 : 40 + 13 * i;
-                q.prepare(QStringLiteral("INSERT INTO Tastenwerte VALUES ('1', date('now'), ?, ?, ?, ?, ?)"));
-                for (const QVariant& v : {QVariant(QString(zeichen[i])), QVariant(n), QVariant((i * 7) % 11),
-                                          QVariant(n * (170 + (i * 53) % 260)), QVariant(n)})
-                    q.addBindValue(v);
-                QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
-                if (i > 0) {
-                    q.prepare(QStringLiteral("INSERT INTO Paarwerte VALUES ('1', date('now'), ?, ?, ?, ?, ?, ?)"));
-                    for (const QVariant& v : {QVariant(QString(zeichen[i - 1])), QVariant(QString(zeichen[i])),
-                                              QVariant(n), QVariant((i * 5) % 7), QVariant(n * (200 + i * 9)), QVariant(n)})
-                        q.addBindValue(v);
-                    QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
-                }
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("bildschirm"));
-        frmTasten& t = env.app->forms.get<frmTasten>();
-        t.zeigen();
-        QCoreApplication::processEvents();
-        QVERIFY(t.grab().save(ablage() + "/frmTasten-fehler.png"));
-        t.cboFaerbung->setCurrentIndex(1);
-        QCoreApplication::processEvents();
-        QVERIFY(t.grab().save(ablage() + "/frmTasten-zeit.png"));
     }
 };
 
