@@ -31,6 +31,7 @@ constexpr Fensterseite kFensterseiten[] = {
     {"frmLek", 2, "lektionen.html#intensiv"},
     {"frmLek", 3, "lektionen.html#uebungstexte"},
     {"frmLek", 4, "lektionen.html#eigene-texte"},
+    {"frmLek", 5, "schwaechen.html"},
     {"frmLek", -1, "lektionen.html"},
     {"frmarc", 0, "einstellungen.html#audio"},
     {"frmarc", 1, "einstellungen.html#reminder"},

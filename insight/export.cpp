@@ -60,6 +60,7 @@ QString csvDatum(const QVariant& iso) {
 
 QString uebungsName(int nummer) {
     if (nummer == kNrEigenerText) return QStringLiteral("Eigener Text");
+    if (nummer == kNrSchwaechen) return QStringLiteral("Schwächen üben");
     // Entries that share a number (the parts of a training) share the
     // beginning of their captions.
     QString name;

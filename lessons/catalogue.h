@@ -38,6 +38,8 @@ struct Katalogeintrag {
 inline constexpr qint16 kNrEigenerText = 99;
 inline constexpr qint16 kNrLinkeHand = 100;
 inline constexpr qint16 kNrRechteHand = 101;
+// "Schwächen üben": a text made for the learner, from the weakest keys.
+inline constexpr qint16 kNrSchwaechen = 102;
 
 extern const std::array<Katalogeintrag, 27> kLektionskatalog;
 

@@ -5,6 +5,7 @@
 #include "shell/fenster.h"
 #include "trainer/frmSchreiben.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -165,6 +166,13 @@ void frmLek::buildLayout() {
         zeile->addLayout(regler, 1);
         v->addLayout(zeile);
         v->addWidget(Text1, 1);
+        lblBestanden = label(lek, QStringLiteral("lblBestanden"), QString());
+        cmdVorschlag = button(lek, QStringLiteral("cmdVorschlag"), QStringLiteral("&Vorschlag"));
+        cmdVorschlag->setToolTip(QStringLiteral("Die vorgeschlagene Lektion einstellen"));
+        auto* bestanden = new QHBoxLayout;
+        bestanden->addWidget(lblBestanden, 1);
+        bestanden->addWidget(cmdVorschlag);
+        v->addLayout(bestanden);
         v->addLayout(knopfzeile(Command1, Command8));
     }
     SSTab1->addTab(lek, QStringLiteral("Lektionen"));
@@ -222,6 +230,7 @@ void frmLek::buildLayout() {
         v->addStretch(1);
     }
     SSTab1->addTab(eigene, QStringLiteral("Eigene Texte"));
+    schwaechenTabBauen();
 
     setFixedSize(sizeHint().expandedTo(QSize(480, 330)));
 }
@@ -237,7 +246,10 @@ void frmLek::verbinden() {
     connect(Command3, &QPushButton::clicked, this, &frmLek::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &frmLek::Command5_Click);
     connect(Command9, &QPushButton::clicked, this, &frmLek::Command9_Click);
-    for (QPushButton* b : {Command4, Command6, Command7, Command8})
+    connect(cmdVorschlag, &QPushButton::clicked, this, &frmLek::cmdVorschlag_Click);
+    connect(cmdSchwaechen, &QPushButton::clicked, this, &frmLek::starteSchwaechen);
+    connect(chkAlleTasten, &QCheckBox::toggled, this, &frmLek::schwaechenVorbereiten);
+    for (QPushButton* b : {Command4, Command6, Command7, Command8, cmdSchwaechenAbbrechen})
         connect(b, &QPushButton::clicked, this, &frmLek::Abbrechen_Click);
 }
 
@@ -264,6 +276,7 @@ void frmLek::Form_Load() {
     Text7->setText(QStringLiteral("1"));
     Text8->setText(QStringLiteral("Intensiv-Training Rechte Hand 1.Teil"));
 
+    bestandenZeigen();
     Timer3->start();  // the stopwatch runs from the moment the window is loaded
 }
 
@@ -285,12 +298,17 @@ void frmLek::zeigen() {
     activateWindow();
     SSTab1->setCurrentIndex(0);
     Slider1->setFocus();
+    bestandenZeigen();
 }
 
 // ---- tabs and sliders ----
 
 void frmLek::SSTab1_Click(int tab) {
     frmSchreiben& s = app_.forms.get<frmSchreiben>();
+    if (tab == tabSchwaechen) {
+        schwaechenVorbereiten();
+        return;
+    }
     switch (tab) {
     case 0: Slider1->setFocus(); return;  // the lesson preview keeps its keys
     case 1: Slider3->setFocus(); break;

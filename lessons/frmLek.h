@@ -1,12 +1,15 @@
 #pragma once
 #include "lessons/catalogue.h"
+#include "practice/generator.h"
 
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
 class App;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -62,6 +65,17 @@ public:
     QPushButton* Command9 = nullptr;  // "Datei öffnen"
     QLineEdit* Text9 = nullptr;       // name of the chosen file
 
+    // Tab "Lektionen": the lessons passed and the one to take next.
+    QLabel* lblBestanden = nullptr;
+    QPushButton* cmdVorschlag = nullptr;  // moves the slider to that lesson
+    // Tab "Schwächen üben": an exercise made from the weakest keys and pairs.
+    QLabel* lblGeuebt = nullptr;  // "Geübt werden: …", one line
+    QLabel* lblTasten = nullptr;  // the keys the text is made of
+    QCheckBox* chkAlleTasten = nullptr;
+    QPushButton* cmdSchwaechen = nullptr;           // OK
+    QPushButton* cmdSchwaechenAbbrechen = nullptr;  // Abbrechen
+    int tabSchwaechen = -1;
+
     QTimer* Timer3 = nullptr;  // the stopwatch tick, 1000 ms
     double ergeb = 0;          // elapsed minutes
 
@@ -82,6 +96,14 @@ public:
     // Starts the own text at this path. Returns false, with nothing changed,
     // when it cannot be loaded or holds no text (with a message).
     bool LadeDatei(const QString& pfad);
+
+    // Shows the window on the tab "Schwächen üben" (the lesson menu).
+    void zeigenSchwaechen();
+    // Starts "Schwächen üben" with the records stored now. Returns false,
+    // with a message and nothing changed, when no text can be made.
+    bool starteSchwaechen();
+    // The lesson the window proposes (0: all are passed).
+    int vorgeschlageneLektion() const { return vorschlag_; }
 
     // Starts the stopwatch and mirrors it on the writing window's buttons.
     void Stoppuhr();
@@ -117,7 +139,16 @@ private:
     void sliderVorspann();
     void lektionsVorschau(int nummer);
     void setzeTitel(const QString& titel);
+    void schwaechenTabBauen();
+    void schwaechenVorbereiten();
+    void bestandenZeigen();
+    void cmdVorschlag_Click();
+    // Reads the word list once per window; the reason when it cannot.
+    const QString& wortschatzLesen();
 
     App& app_;
     bool unloaded_ = false;
+    int vorschlag_ = 1;
+    std::optional<Wortschatz> wortschatz_;
+    QString wortschatzFehler_;
 };

@@ -74,6 +74,7 @@ constexpr Menuepunkt kMenue[] = {
     {Ebene::Punkt, "Been", "Beenden", 'Q', &frmVelkora::Been_Click},
     {Ebene::Menue, "lek", "&Lektionen", 0, nullptr},
     {Ebene::Punkt, "Ausw", "Lektionen-Auswahl", 'L', &frmVelkora::Ausw_Click},
+    {Ebene::Punkt, "menSchwaechen", "Schwächen üben", 0, &frmVelkora::menSchwaechen_Click},
     {Ebene::Menue, "mengym", "&Gymnastik", 0, nullptr},
     {Ebene::Punkt, "menAusw", "Auswahl", 'G', &frmVelkora::menAusw_Click},
     {Ebene::Menue, "Opt", "&Optionen", 0, nullptr},
@@ -149,6 +150,7 @@ void frmVelkora::ausfuehren(void (frmVelkora::*befehl)()) {
 void frmVelkora::Been_Click() { close(); }
 
 void frmVelkora::Ausw_Click() { app_.forms.get<frmLek>().zeigen(); }
+void frmVelkora::menSchwaechen_Click() { app_.forms.get<frmLek>().zeigenSchwaechen(); }
 
 void frmVelkora::menAusw_Click() { app_.forms.get<frmGym>().zeigen(); }
 

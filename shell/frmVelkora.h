@@ -38,6 +38,7 @@ public:
     // The menu commands.
     void Been_Click();
     void Ausw_Click();
+    void menSchwaechen_Click();
     void menAusw_Click();
     void aud_Click();
     void re_Click();

@@ -1,4 +1,5 @@
 #include "stats/diagramm.h"
+#include "insight/export.h"
 #include "platform/numbers.h"
 #include "platform/units.h"
 #include "shell/app.h"
@@ -241,6 +242,18 @@ void Lektionsdiagramm::zeichnen() {
     }
     c->addAxis(kategorien, Qt::AlignBottom);
     serie->attachAxis(kategorien);
+    // A bar names its exercise under the pointer: the axis has room for
+    // the numbers only.
+    connect(serie, &QBarSeries::hovered, chtReport, [this](bool drin, int i, QBarSet* set) {
+        if (!drin || i < 0 || i >= gitter_.zeilen.size()) {
+            chtReport->setToolTip(QString());
+            return;
+        }
+        const QString name = uebungsName(gitter_.zeilen[i].toInt());
+        chtReport->setToolTip(QStringLiteral("%1%2: %3")
+                                  .arg(gitter_.zeilen[i], name.isEmpty() ? QString() : QStringLiteral(" – ") + name,
+                                       zahlText(set->at(i))));
+    });
     auto* werte = werteAchse(max, QString::fromUtf8(art_.wertTitel));
     c->addAxis(werte, Qt::AlignLeft);
     serie->attachAxis(werte);

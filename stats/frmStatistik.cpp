@@ -10,6 +10,8 @@
 #include "windows/frmWait.h"
 
 #include <QEvent>
+#include <algorithm>
+#include <iterator>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -159,10 +161,15 @@ void frmStatistik::buildLayout() {
         {"Label12", "Schlüssel-Nr       99        ( Eigene Texte ]"},
         {"Label16", "Schlüssel-Nr.     100       ( Linke Hand intens.)"},
         {"Label17", "Schlüssel-Nr.     101       ( Rechte Hand intens.)"},
+        {"Label29", "Schlüssel-Nr.     102       ( Schwächen üben )"},
     };
-    QLabel** ziele[] = {&Label14, &Label15, &Label12, &Label16, &Label17};
-    for (int i = 0; i < 5; ++i)
+    QLabel** ziele[] = {&Label14, &Label15, &Label12, &Label16, &Label17, &Label29};
+    constexpr int zeilen = int(std::size(ziele));
+    for (int i = 0; i < zeilen; ++i)
         *ziele[i] = label(Frame4, legende[i][0], legende[i][1], QRect(14, 10 + i * 21, 380, 20));
+    // The legend grows by a row per exercise kind, the window with it.
+    Frame4->resize(Frame4->width(), 17 + zeilen * 21);
+    Frame3->resize(Frame3->width(), std::max(Frame3->height(), Frame4->geometry().bottom() + 7));
 
     Command1 = new QPushButton(Frame3);
     Command1->setObjectName(QStringLiteral("Command1"));

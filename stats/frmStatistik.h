@@ -37,7 +37,7 @@ public:
     QLabel *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label10 = nullptr;
     QLabel *Label9 = nullptr, *Label3 = nullptr, *Label11 = nullptr;
     QLabel *Label14 = nullptr, *Label15 = nullptr, *Label12 = nullptr, *Label16 = nullptr,
-           *Label17 = nullptr;
+           *Label17 = nullptr, *Label29 = nullptr;
     QLineEdit* Text1 = nullptr;   // exercises done
     QLineEdit* Text8 = nullptr;   // mean keystrokes per minute
     QLineEdit* Text12 = nullptr;  // characters to type

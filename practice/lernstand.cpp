@@ -1,0 +1,89 @@
+#include "practice/lernstand.h"
+#include "stats/datenbank.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+bool tabelleFehlt(const QSqlQuery& q) { return q.lastError().text().contains(QLatin1String("no such table")); }
+
+char16_t einZeichen(const QVariant& v) {
+    const QString s = v.toString();
+    return s.size() == 1 ? s[0].unicode() : 0;
+}
+
+Tastenwert wertAb(const QSqlQuery& q, int erste) {
+    return Tastenwert{q.value(erste).toLongLong(), q.value(erste + 1).toLongLong(), q.value(erste + 2).toLongLong(),
+                      q.value(erste + 3).toLongLong()};
+}
+}  // namespace
+
+std::optional<Lernstand> lernstandLesen(QSqlDatabase db, QString* fehler) {
+    Lernstand l;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    auto scheitern = [&]() -> std::optional<Lernstand> {
+        if (fehler) *fehler = q.lastError().text();
+        return std::nullopt;
+    };
+    if (!q.prepare(QStringLiteral("SELECT DISTINCT IDLektion FROM Auswertung WHERE IDLektion BETWEEN 1 AND 18 "
+                                  "AND ergebnis <= ? ORDER BY IDLektion")))
+        return scheitern();
+    q.addBindValue(kBestandenBis);
+    if (!q.exec()) return scheitern();
+    while (q.next()) l.bestanden << q.value(0).toInt();
+
+    // The newest results with records: the last rows appended.
+    if (!q.exec(QStringLiteral("SELECT ergebnis FROM Tastenwerte GROUP BY ergebnis ORDER BY max(rowid) DESC LIMIT %1")
+                    .arg(kLetzteUebungen))) {
+        if (tabelleFehlt(q)) return l;
+        return scheitern();
+    }
+    {
+        QStringList ids;
+        while (q.next()) ids << q.value(0).toString();
+        for (const QString& id : ids) {
+            Zeichenwerte w;
+            q.prepare(QStringLiteral("SELECT zeichen, richtig, falsch, zeit_ms, zeit_n FROM Tastenwerte WHERE ergebnis = ?"));
+            q.addBindValue(id);
+            if (!q.exec()) return scheitern();
+            while (q.next())
+                if (const char16_t c = einZeichen(q.value(0))) w.zeichen[c] += wertAb(q, 1);
+            q.prepare(QStringLiteral(
+                "SELECT vorher, zeichen, richtig, falsch, zeit_ms, zeit_n FROM Paarwerte WHERE ergebnis = ?"));
+            q.addBindValue(id);
+            if (!q.exec()) {
+                if (!tabelleFehlt(q)) return scheitern();
+            } else {
+                while (q.next()) {
+                    const char16_t v = einZeichen(q.value(0)), c = einZeichen(q.value(1));
+                    if (v && c) w.paare[paarSchluessel(v, c)] += wertAb(q, 2);
+                }
+            }
+            l.uebungen << w;
+        }
+    }
+    return l;
+}
+
+std::optional<Lernstand> lernstandLesen(const QString& datenbankOrdner, QString* fehler) {
+    Verbindung v;
+    if (!v.oeffnen(verbindungstext(Verbindungstext::kJet, datenbankOrdner, Verbindungstext::kVelkora))) {
+        if (fehler) *fehler = v.fehler();
+        return std::nullopt;
+    }
+    return lernstandLesen(v.db(), fehler);
+}
+
+QString lektionsBereiche(const QList<int>& lektionen) {
+    QStringList teile;
+    for (qsizetype i = 0; i < lektionen.size();) {
+        qsizetype j = i;
+        while (j + 1 < lektionen.size() && lektionen[j + 1] == lektionen[j] + 1) ++j;
+        if (j - i >= 2) teile << QStringLiteral("%1 bis %2").arg(lektionen[i]).arg(lektionen[j]);
+        else
+            for (qsizetype k = i; k <= j; ++k) teile << QString::number(lektionen[k]);
+        i = j + 1;
+    }
+    return teile.join(QStringLiteral(", "));
+}
