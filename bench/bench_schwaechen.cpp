@@ -20,19 +20,18 @@
 namespace {
 constexpr int kUebungen = 20;
 constexpr int kLektionen = 12;
-const QString kSchwach = QStringLiteral("köz");  // the typist's three worst keys
-
 struct Tipper {
+    QString schwach;  // the typist's three worst keys
     std::mt19937 zufall{4711};
     QHash<char16_t, int> gedrueckt;  // presses so far, per key (capitals on their letter)
     // The error probability at a key: high on the three worst at first,
     // falling towards the floor with every press made on the key.
     double fehler(QChar c) const {
         const QChar k = c.toLower();
-        const double anfang = kSchwach.contains(k) ? 0.25 : 0.02;
+        const double anfang = schwach.contains(k) ? 0.25 : 0.02;
         return 0.01 + (anfang - 0.01) * std::exp(-gedrueckt.value(k.unicode()) / 300.0);
     }
-    qint64 zeit(QChar c) const { return kSchwach.contains(c.toLower()) ? 480 : 230; }
+    qint64 zeit(QChar c) const { return schwach.contains(c.toLower()) ? 480 : 230; }
 };
 
 struct Ergebnis {
@@ -50,7 +49,7 @@ Ergebnis tippen(TestEnv& env, Tipper& t) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == QLatin1Char('\n')) continue;
-        const bool schwach = kSchwach.contains(c.toLower());
+        const bool schwach = t.schwach.contains(c.toLower());
         if (c != QLatin1Char('\r') && c != QLatin1Char(' ')) ++e.zeichen;
         std::uniform_real_distribution<double> u(0, 1);
         while (c != QLatin1Char('\r') && u(t.zufall) < t.fehler(c)) {
@@ -68,7 +67,7 @@ Ergebnis tippen(TestEnv& env, Tipper& t) {
     return e;
 }
 
-QList<Ergebnis> reihe(bool schwaechen) {
+QList<Ergebnis> reihe(bool schwaechen, const QString& schwach, double& wahrscheinlichkeit) {
     TestEnv env;
     {
         // A learner who has passed the lessons of these keys.
@@ -80,6 +79,7 @@ QList<Ergebnis> reihe(bool schwaechen) {
     }
     frmLek& lek = env.app->forms.get<frmLek>();
     Tipper t;
+    t.schwach = schwach;
     QList<Ergebnis> l;
     for (int i = 0; i < kUebungen; ++i) {
         const bool ok = schwaechen ? lek.starteSchwaechen()
@@ -90,45 +90,62 @@ QList<Ergebnis> reihe(bool schwaechen) {
         }
         l << tippen(env, t);
     }
+    // Where the typist stands now: its mean error probability on the keys.
+    wahrscheinlichkeit = 0;
+    for (QChar c : schwach) wahrscheinlichkeit += t.fehler(c) / double(schwach.size());
     return l;
 }
 
-void drucken(const char* name, const QList<Ergebnis>& l) {
+void drucken(const char* name, const QString& schwach, const QList<Ergebnis>& l) {
+    const QByteArray k = schwach.toUtf8();
     int a = 0, f = 0, z = 0;
-    std::printf("%s\n  exercise:      ", name);
+    std::printf("%s\n  exercise:       ", name);
     for (int i = 0; i < l.size(); ++i) std::printf("%4d", i + 1);
-    std::printf("\n  presses on köz:");
+    std::printf("\n  presses on %s:", k.constData());
     for (const Ergebnis& e : l) std::printf("%4d", e.anschlaege), a += e.anschlaege, z += e.zeichen;
-    std::printf("\n  errors on köz: ");
+    std::printf("\n  errors on %s: ", k.constData());
     for (const Ergebnis& e : l) std::printf("%4d", e.fehler), f += e.fehler;
-    std::printf("\n  total: %d presses on köz, %d errors on them, %d scored characters typed\n", a, f, z);
+    std::printf("\n  total: %d presses on %s, %d errors on them, %d scored characters typed\n", a, k.constData(), f, z);
+}
+
+int summe(const QList<Ergebnis>& l, int von, int bis, int Ergebnis::*feld) {
+    int n = 0;
+    for (int i = von; i < bis && i < l.size(); ++i) n += l[i].*feld;
+    return n;
+}
+
+// One typist: both ways of practising, their figures and how they compare.
+void vergleich(const QString& schwach) {
+    const QByteArray k = schwach.toUtf8();
+    std::printf("\nWorst keys %s (25 %% errors at first, 480 ms), the others 2 %%, 230 ms; the error probability\n"
+                "falls with the presses made on a key. %d exercises each, lessons 1 to %d passed.\n",
+                k.constData(), kUebungen, kLektionen);
+    double ps = 0, pl = 0;
+    const QList<Ergebnis> s = reihe(true, schwach, ps);
+    const QList<Ergebnis> l = reihe(false, schwach, pl);
+    drucken("Schwächen üben:", schwach, s);
+    drucken("Lessons 1 to 12 in turn:", schwach, l);
+    const int as = summe(s, 0, kUebungen, &Ergebnis::anschlaege), al = summe(l, 0, kUebungen, &Ergebnis::anschlaege);
+    std::printf("presses on %s, Schwächen üben / lessons: %d / %d = %.2f\n", k.constData(), as, al,
+                al ? double(as) / al : 0.0);
+    for (const auto& [name, r] : {std::pair{"Schwächen üben", s}, std::pair{"lessons", l}}) {
+        const int vorne = summe(r, 0, 5, &Ergebnis::fehler), hinten = summe(r, kUebungen - 5, kUebungen, &Ergebnis::fehler);
+        const double rate0 = double(vorne) / std::max(1, summe(r, 0, 5, &Ergebnis::anschlaege));
+        const double rate1 = double(hinten) / std::max(1, summe(r, kUebungen - 5, kUebungen, &Ergebnis::anschlaege));
+        std::printf("%-15s errors on %s, exercises 1-5: %d, 16-20: %d; error rate there %.1f %% -> %.1f %%\n", name,
+                    k.constData(), vorne, hinten, 100 * rate0, 100 * rate1);
+    }
+    std::printf("error probability on %s after %d exercises: Schwächen üben %.1f %%, lessons %.1f %% (25 %% at first)\n",
+                k.constData(), kUebungen, 100 * ps, 100 * pl);
 }
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     prepareTestApplication();
-    std::printf("Simulated typist, worst keys k ö z (25 %% errors at first, 480 ms), others 2 %%, 230 ms;\n"
-                "error probability falls with the presses made on a key. %d exercises each.\n",
-                kUebungen);
-    const QList<Ergebnis> s = reihe(true);
-    const QList<Ergebnis> k = reihe(false);
-    drucken("Schwächen üben:", s);
-    drucken("Lessons 1 to 12 in turn:", k);
-    auto summe = [](const QList<Ergebnis>& l, int von, int bis, int Ergebnis::*feld) {
-        int n = 0;
-        for (int i = von; i < bis && i < l.size(); ++i) n += l[i].*feld;
-        return n;
-    };
-    const int as = summe(s, 0, kUebungen, &Ergebnis::anschlaege), ak = summe(k, 0, kUebungen, &Ergebnis::anschlaege);
-    std::printf("presses on the three worst keys, Schwächen üben / lessons: %d / %d = %.2f\n", as, ak,
-                ak ? double(as) / ak : 0.0);
-    for (const auto& [name, l] : {std::pair{"Schwächen üben", s}, std::pair{"lessons", k}}) {
-        const int vorne = summe(l, 0, 5, &Ergebnis::fehler), hinten = summe(l, kUebungen - 5, kUebungen, &Ergebnis::fehler);
-        const double rate0 = double(vorne) / std::max(1, summe(l, 0, 5, &Ergebnis::anschlaege));
-        const double rate1 = double(hinten) / std::max(1, summe(l, kUebungen - 5, kUebungen, &Ergebnis::anschlaege));
-        std::printf("%-15s errors on köz, exercises 1-5: %d, 16-20: %d; error rate there %.1f %% -> %.1f %%\n", name,
-                    vorne, hinten, 100 * rate0, 100 * rate1);
-    }
+    // Keys the lessons drill hard (lessons 2, 4 and 10 are made of them),
+    // and keys of the last lessons, which the others hardly use.
+    vergleich(QStringLiteral("köz"));
+    vergleich(QStringLiteral("bpv"));
     return 0;
 }

@@ -1,15 +1,15 @@
 #pragma once
 #include "lessons/catalogue.h"
-#include "practice/generator.h"
 
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <optional>
+#include <memory>
 
 class App;
 class QCheckBox;
+struct Wortschatz;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -149,6 +149,6 @@ private:
     App& app_;
     bool unloaded_ = false;
     int vorschlag_ = 1;
-    std::optional<Wortschatz> wortschatz_;
+    std::shared_ptr<Wortschatz> wortschatz_;
     QString wortschatzFehler_;
 };

@@ -3,6 +3,7 @@
 // tab the lessons passed with the one to take next.
 #include "insight/tastenwerte.h"
 #include "lessons/frmLek.h"
+#include "platform/controls.h"
 #include "platform/richtextview.h"
 #include "platform/services.h"
 #include "platform/textcodec.h"
@@ -12,7 +13,6 @@
 #include "trainer/frmSchreiben.h"
 
 #include <QCheckBox>
-#include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -38,7 +38,7 @@ QString tastenListe(const Tastenauswahl& a) {
 
 const QString& frmLek::wortschatzLesen() {
     if (!wortschatz_) {
-        wortschatz_.emplace();
+        wortschatz_ = std::make_shared<Wortschatz>();
         wortschatzFehler_.clear();
         if (!wortschatzLaden(app_.datei(QStringLiteral("\\woerter.txt")), app_.datei(QStringLiteral("\\phrasen.txt")),
                              *wortschatz_))
@@ -74,6 +74,7 @@ void frmLek::schwaechenTabBauen() {
     cmdSchwaechenAbbrechen->setMinimumWidth(90);
 
     auto* v = new QVBoxLayout(tab);
+    for (QLabel* l : {kopf, lblGeuebt, lblTasten}) akzentRaumGeben(l);
     v->addWidget(kopf);
     v->addSpacing(6);
     v->addWidget(lblGeuebt);
@@ -99,7 +100,7 @@ void frmLek::schwaechenVorbereiten() {
         return;
     }
     const QList<int> bestanden = l ? l->bestanden : QList<int>();
-    const Tastenauswahl erlaubt = chkAlleTasten->isChecked() ? alleTasten() : erlaubteTasten(bestanden);
+    const Tastenauswahl erlaubt = chkAlleTasten->isChecked() ? alleLektionsTasten() : erlaubteTasten(bestanden);
     if (chkAlleTasten->isChecked()) lblTasten->setText(QStringLiteral("Tasten: alle (%1)").arg(tastenListe(erlaubt)));
     else if (bestanden.isEmpty()) lblTasten->setText(QStringLiteral("Noch keine Lektion bestanden."));
     else
@@ -130,9 +131,9 @@ bool frmLek::starteSchwaechen() {
     QString fehler;
     const std::optional<Lernstand> l = lernstandLesen(app_.databaseDir(), &fehler);
     const QList<int> bestanden = l ? l->bestanden : QList<int>();
-    const Tastenauswahl erlaubt = chkAlleTasten->isChecked() ? alleTasten() : erlaubteTasten(bestanden);
+    const Tastenauswahl erlaubt = chkAlleTasten->isChecked() ? alleLektionsTasten() : erlaubteTasten(bestanden);
     const Schwaechenuebung u = schwaechenuebung(*wortschatz_, l ? l->uebungen : QList<Zeichenwerte>(), erlaubt, kZielZeichen,
-                                                quint32(QDateTime::currentMSecsSinceEpoch()));
+                                                l ? saatFuer(*l) : 0);
     if (u.zuWenigWoerter) {
         app_.services.msgBox(this,
                              QStringLiteral("Mit den Tasten der bestandenen Lektionen lassen sich noch zu wenige "

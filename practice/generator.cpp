@@ -24,6 +24,9 @@ constexpr double kUnsicher = 2.0;
 constexpr double kAnteilFehler = 0.7;
 // Weak keys and pairs are aimed at this multiple of their usual share.
 constexpr double kZielFaktor = 2.8;
+// A weak key is aimed at no less than this share of the letters, rare
+// ones ("ö", "z") too: a few more in a text would not be practice.
+constexpr double kMindestZiel = 0.2;
 
 struct Summe {
     double n = 0, falsch = 0, ms = 0, zeitN = 0;
@@ -134,7 +137,7 @@ Tastenauswahl erlaubteTasten(const QList<int>& bestandeneLektionen) {
     return a;
 }
 
-Tastenauswahl alleTasten() {
+Tastenauswahl alleLektionsTasten() {
     QList<int> alle;
     for (int l = 1; l <= 18; ++l) alle << l;
     return erlaubteTasten(alle);
@@ -289,7 +292,8 @@ Schwaechenuebung schwaechenuebung(const Wortschatz& w, const QList<Zeichenwerte>
         for (char16_t c : l) ziele << Ziel{QString(QChar(c)), 1.0 / double(l.size())};
     } else {
         for (const QString& x : u.was.tasten + u.was.paare)
-            ziele << Ziel{x, std::min(0.35, kZielFaktor * std::max(ueblicherAnteil(w, x), anteilImVorrat(v, x)))};
+            ziele << Ziel{x, std::min(0.35, std::max(kMindestZiel, kZielFaktor * std::max(ueblicherAnteil(w, x),
+                                                                                      anteilImVorrat(v, x))))};
     }
     // The words and phrases holding each unit aimed at.
     QList<QStringList> woerterMit(ziele.size()), phrasenMit(ziele.size());

@@ -37,7 +37,7 @@ struct Tastenauswahl {
 QString lektionsTasten(int lektion);
 // The keys of the lessons passed; the keys of all lessons.
 Tastenauswahl erlaubteTasten(const QList<int>& bestandeneLektionen);
-Tastenauswahl alleTasten();
+Tastenauswahl alleLektionsTasten();
 // The lesson to take next: the first of 1 to 18 not passed, 0 when all are.
 int naechsteLektion(const QList<int>& bestandeneLektionen);
 

@@ -42,6 +42,7 @@ std::optional<Lernstand> lernstandLesen(QSqlDatabase db, QString* fehler) {
     {
         QStringList ids;
         while (q.next()) ids << q.value(0).toString();
+        if (!ids.isEmpty()) l.neuestes = ids.first();
         for (const QString& id : ids) {
             Zeichenwerte w;
             q.prepare(QStringLiteral("SELECT zeichen, richtig, falsch, zeit_ms, zeit_n FROM Tastenwerte WHERE ergebnis = ?"));
@@ -73,6 +74,13 @@ std::optional<Lernstand> lernstandLesen(const QString& datenbankOrdner, QString*
         return std::nullopt;
     }
     return lernstandLesen(v.db(), fehler);
+}
+
+quint32 saatFuer(const Lernstand& l) {
+    // FNV-1a: the same in every run (qHash is seeded per process).
+    quint32 h = 2166136261u;
+    for (QChar c : l.neuestes) h = (h ^ c.unicode()) * 16777619u;
+    return h;
 }
 
 QString lektionsBereiche(const QList<int>& lektionen) {

@@ -11,7 +11,12 @@
 struct Lernstand {
     QList<Zeichenwerte> uebungen;  // newest first, at most kLetzteUebungen
     QList<int> bestanden;          // lessons 1 to 18 passed, ascending
+    QString neuestes;              // id of the newest result with records, empty when none
 };
+
+// The seed of the next "Schwächen üben" text: the same until the next
+// exercise is stored, so a text can be reproduced from the records.
+quint32 saatFuer(const Lernstand& l);
 
 constexpr int kLetzteUebungen = 12;
 // A lesson counts as passed once it was stored with an error rate (per

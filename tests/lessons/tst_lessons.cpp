@@ -107,7 +107,7 @@ private slots:
         frmLek& l = lek();
         QVERIFY(l.isVisible());
         QCOMPARE(l.SSTab1->currentIndex(), 0);
-        QCOMPARE(l.SSTab1->count(), 5);
+        QVERIFY(l.SSTab1->count() >= 5);  // further kinds of exercise follow these
         const QStringList reiter = {"Lektionen", "Linke Hand", "Rechte Hand", "Übungstexte",
                                     "Eigene Texte"};
         for (int i = 0; i < 5; ++i) QCOMPARE(l.SSTab1->tabText(i), reiter[i]);

@@ -82,7 +82,7 @@ private slots:
         QFETCH(QString, werte);
         QFETCH(QString, rest);
         QFETCH(QStringList, geuebt);
-        const Tastenauswahl erlaubt = bis ? erlaubteTasten(lektionenBis(bis)) : alleTasten();
+        const Tastenauswahl erlaubt = bis ? erlaubteTasten(lektionenBis(bis)) : alleLektionsTasten();
         const QList<Zeichenwerte> w = ::werte(werte, erlaubt, rest);
         const Schwaechenuebung u = schwaechenuebung(wortschatz(), w, erlaubt, kZielZeichen, 7);
         QVERIFY(!u.zuWenigWoerter);
