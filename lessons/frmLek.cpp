@@ -174,6 +174,9 @@ void frmLek::buildLayout() {
         bestanden->addWidget(cmdVorschlag);
         v->addLayout(bestanden);
         v->addLayout(knopfzeile(Command1, Command8));
+        // The proposal comes before OK, as it stands above it.
+        setTabOrder(Slider1, cmdVorschlag);
+        setTabOrder(cmdVorschlag, Command1);
     }
     SSTab1->addTab(lek, QStringLiteral("Lektionen"));
 
