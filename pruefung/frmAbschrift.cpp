@@ -433,17 +433,16 @@ AbschriftAuswahl::AbschriftAuswahl(App& app, QWidget* parent) : QWidget(parent),
     hinweis->setObjectName(QStringLiteral("lblAbschriftHinweis"));
     hinweis->setWordWrap(true);
 
-    auto* v = new QVBoxLayout(this);
-    auto* raster = new QGridLayout;
+    // One grid holds every label itself, so each is laid out with its tab.
+    auto* raster = new QGridLayout(this);
     raster->addWidget(lblText, 0, 0);
     raster->addWidget(cboText, 0, 1);
     raster->addWidget(lblDauer, 1, 0);
     raster->addWidget(cboDauer, 1, 1);
     raster->setColumnStretch(1, 1);
-    v->addLayout(raster);
-    v->addWidget(chkKorrektur);
-    v->addWidget(hinweis);
-    v->addStretch(1);
+    raster->addWidget(chkKorrektur, 2, 0, 1, 2);
+    raster->addWidget(hinweis, 3, 0, 1, 2);
+    raster->setRowStretch(4, 1);
     auto* zeile = new QHBoxLayout;
     zeile->addWidget(cmdDatei);
     zeile->addStretch(1);
@@ -451,7 +450,7 @@ AbschriftAuswahl::AbschriftAuswahl(App& app, QWidget* parent) : QWidget(parent),
     cmdAbbrechen->setMinimumWidth(90);
     zeile->addWidget(cmdStart);
     zeile->addWidget(cmdAbbrechen);
-    v->addLayout(zeile);
+    raster->addLayout(zeile, 5, 0, 1, 2);
     setTabOrder(cboText, cboDauer);
     setTabOrder(cboDauer, chkKorrektur);
     setTabOrder(chkKorrektur, cmdDatei);

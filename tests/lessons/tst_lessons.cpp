@@ -107,10 +107,10 @@ private slots:
         frmLek& l = lek();
         QVERIFY(l.isVisible());
         QCOMPARE(l.SSTab1->currentIndex(), 0);
-        QCOMPARE(l.SSTab1->count(), 5);
+        QCOMPARE(l.SSTab1->count(), 6);
         const QStringList reiter = {"Lektionen", "Linke Hand", "Rechte Hand", "Übungstexte",
-                                    "Eigene Texte"};
-        for (int i = 0; i < 5; ++i) QCOMPARE(l.SSTab1->tabText(i), reiter[i]);
+                                    "Eigene Texte", "Abschrift"};
+        for (int i = 0; i < 6; ++i) QCOMPARE(l.SSTab1->tabText(i), reiter[i]);
         QCOMPARE(tastenInFarbe(schreiben(), kRot), tastenMit("fj "));
         QCOMPARE(l.Text2->text(), QStringLiteral("1"));
         QCOMPARE(l.Text1->toPlainText().split('\n').first(), QStringLiteral("Lektion 1"));

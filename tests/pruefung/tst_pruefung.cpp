@@ -1,5 +1,9 @@
 #include "pruefung/abschrift.h"
 #include "pruefung/frmAbschrift.h"
+#include "pruefung/notenseite.h"
+#include "settings/frmarc.h"
+#include <QDoubleSpinBox>
+#include <QPushButton>
 #include "lessons/frmLek.h"
 #include "stats/datenbank.h"
 #include "testenv.h"
@@ -163,6 +167,13 @@ void TestPruefung::schluesselImSpeicher() {
     s.abzugJeFehler = 20;
     QVERIFY(notenschluesselSpeichern(app, s));
     QCOMPARE(notenschluesselLesen(app), s);
+    // The teacher's page of the settings dialog: shown as stored, stored by "OK".
+    frmarc& d = app.forms.get<frmarc>();
+    auto* seite = d.findChild<Notenschluesselseite*>();
+    QCOMPARE(seite->schluessel(), s);
+    seite->spnQuote[5]->setValue(42);
+    d.Command14->click();
+    QCOMPARE(notenschluesselLesen(app).hoechstQuote[5], 42.0);
 }
 
 namespace {
