@@ -160,10 +160,10 @@ Abschriftzaehlung abschriftZaehlen(const QString& quelle, const QString& kopie) 
     std::reverse(weg.begin(), weg.end());
 
     // A range of source words [a, a + n), of copy words likewise; with none,
-    // an empty range where they would stand.
+    // an empty range where they would stand: just after the word before.
     auto qBereich = [&](int a, int anzahl, int& von, int& laenge) {
         if (anzahl == 0) {
-            von = a < int(qw.size()) ? qw[size_t(a)].anfang : int(quelle.size());
+            von = a > 0 ? qw[size_t(a) - 1].ende() : 0;
             laenge = 0;
             return;
         }
@@ -172,7 +172,7 @@ Abschriftzaehlung abschriftZaehlen(const QString& quelle, const QString& kopie) 
     };
     auto kBereich = [&](int a, int anzahl, int& von, int& laenge) {
         if (anzahl == 0) {
-            von = a < m ? kw[size_t(a)].anfang : int(kopie.size());
+            von = a > 0 ? kw[size_t(a) - 1].ende() : 0;
             laenge = 0;
             return;
         }
@@ -316,6 +316,19 @@ QString fehlerText(Abschriftfehler::Art art) {
     case A::FalscherZwischenraum: return QStringLiteral("falscher Leerraum oder Zeilenumbruch");
     }
     return {};
+}
+
+QString fehlerBeschreibung(const Abschriftfehler& f, const QString& quelle, const QString& kopie) {
+    if (f.art == Abschriftfehler::Art::FalscherZwischenraum) {
+        const int zeile = int(quelle.left(f.quelleAnfang).count(QLatin1Char('\n'))) + 1;
+        return QStringLiteral("%1 in Zeile %2 der Vorlage").arg(fehlerText(f.art)).arg(zeile);
+    }
+    QString t = fehlerText(f.art);
+    if (f.quelleLaenge > 0)
+        t += QStringLiteral(" „%1“").arg(quelle.mid(f.quelleAnfang, f.quelleLaenge).simplified());
+    if (f.kopieLaenge > 0)
+        t += QStringLiteral(", geschrieben „%1“").arg(kopie.mid(f.kopieAnfang, f.kopieLaenge).simplified());
+    return t;
 }
 
 // ---- the texts ----

@@ -121,6 +121,10 @@ QStringList notenschluesselSchluessel();
 QString notenWort(int note);
 // What an error is, in German, for lists and the certificate.
 QString fehlerText(Abschriftfehler::Art art);
+// One error as the lists name it: its kind, the source's words and what was
+// written ("falsches Wort „Haus“, geschrieben „Hasu“"), or for a space the
+// line of the source.
+QString fehlerBeschreibung(const Abschriftfehler& f, const QString& quelle, const QString& kopie);
 
 // A text of the copy test: the first line of the file is its title.
 struct Abschrifttext {

@@ -12,11 +12,17 @@
 namespace {
 QString html(const QString& t) { return t.toHtmlEscaped(); }
 
-// The copy as HTML, each error's characters red and underlined; line
-// breaks kept.
+// The copy as HTML, each error's characters red and underlined, followed
+// by its number in the list in small red type (a missing word has only its
+// number where it belongs); line breaks kept.
 QString kopieHtml(const QString& kopie, const Abschriftzaehlung& z) {
     std::vector<bool> falsch(size_t(kopie.size()), false);
+    std::vector<QString> nummern(size_t(kopie.size()) + 1);
+    int nr = 0;
     for (const Abschriftfehler& f : z.fehler) {
+        ++nr;
+        const int nach = std::clamp(f.kopieAnfang + f.kopieLaenge, 0, int(kopie.size()));
+        nummern[size_t(nach)] += QStringLiteral("<sup style=\"color:#c00000\">%1</sup>").arg(nr);
         int a = f.kopieAnfang, n = f.kopieLaenge;
         // A space that is only a line break is shown on the character before it.
         if (f.art == Abschriftfehler::Art::FalscherZwischenraum && n > 0 &&
@@ -27,6 +33,11 @@ QString kopieHtml(const QString& kopie, const Abschriftzaehlung& z) {
     QString aus;
     bool offen = false;
     for (int i = 0; i < kopie.size(); ++i) {
+        if (!nummern[size_t(i)].isEmpty()) {
+            if (offen) aus += QStringLiteral("</span>");
+            offen = false;
+            aus += nummern[size_t(i)];
+        }
         const bool f = falsch[size_t(i)] && kopie[i] != u'\n';
         if (f != offen) {
             aus += f ? QStringLiteral("<span style=\"color:#c00000; text-decoration:underline; "
@@ -46,6 +57,7 @@ QString kopieHtml(const QString& kopie, const Abschriftzaehlung& z) {
         }
     }
     if (offen) aus += QStringLiteral("</span>");
+    aus += nummern.back();
     return aus;
 }
 }  // namespace
@@ -61,6 +73,14 @@ bool bescheinigungSchreiben(const QString& datei, const Bescheinigung& b, QStrin
                           .arg(g + 1)
                           .arg(zahlText(b.schluessel.mindestNetto[size_t(g)]), zahlText(b.schluessel.hoechstQuote[size_t(g)]),
                                g < 5 ? QStringLiteral("; ") : QString());
+    QString liste;
+    if (!b.zaehlung.fehler.isEmpty()) {
+        liste = QStringLiteral("<p style=\"font-size:8pt; margin-bottom:0\"><b>Die Fehler:</b></p>"
+                               "<ol style=\"font-size:8pt; margin-top:0\">");
+        for (const Abschriftfehler& f : b.zaehlung.fehler)
+            liste += QStringLiteral("<li>%1</li>").arg(html(fehlerBeschreibung(f, b.quelle, b.kopie)));
+        liste += QStringLiteral("</ol>");
+    }
     const QString name = b.name.trimmed().isEmpty() ? QStringLiteral("______________________________") : html(b.name);
     auto kopf = [&](int schrift) {
         return QStringLiteral(
@@ -93,8 +113,8 @@ bool bescheinigungSchreiben(const QString& datei, const Bescheinigung& b, QStrin
                                 "<p style=\"font-family:'Liberation Mono'; font-size:%2pt\">")
                      .arg(html(schluessel))
                      .arg(schrift)
-               + kopieHtml(b.kopie, b.zaehlung)
-               + QStringLiteral("</p><p>&nbsp;</p><p>Unterschrift der Lehrkraft: "
+               + kopieHtml(b.kopie, b.zaehlung) + QStringLiteral("</p>") + liste
+               + QStringLiteral("<p>&nbsp;</p><p>Unterschrift der Lehrkraft: "
                                 "______________________________</p></body></html>");
     };
 

@@ -318,21 +318,16 @@ void frmAbschrift::markieren() {
             s.format = rot;
             marken << s;
         }
-        QString wo;
-        if (f.quelleLaenge > 0 && f.art != Abschriftfehler::Art::FalscherZwischenraum)
-            wo += QStringLiteral(" „%1“").arg(q.mid(f.quelleAnfang, f.quelleLaenge).simplified());
-        if (f.kopieLaenge > 0 && f.art != Abschriftfehler::Art::FalscherZwischenraum)
-            wo += QStringLiteral(", geschrieben „%1“").arg(kopie.mid(f.kopieAnfang, f.kopieLaenge).simplified());
-        if (f.art == Abschriftfehler::Art::FalscherZwischenraum) {
-            const int z = int(q.left(f.quelleAnfang).count(QStringLiteral("\r\n"))) + 1;
-            wo = QStringLiteral(" in Zeile %1 der Vorlage").arg(z);
-        }
-        lstFehler->addItem(QStringLiteral("%1. %2%3").arg(++nr).arg(fehlerText(f.art), wo));
+        lstFehler->addItem(QStringLiteral("%1. %2").arg(++nr).arg(fehlerBeschreibung(f, q, kopie)));
     }
     rtbVorlage->setSelection(0, 0);
     rtbVorlage->endChange();
     txtAbschrift->setExtraSelections(marken);
     lstFehler->setVisible(!zaehlung_.fehler.isEmpty());
+    // Both from their beginning, where the marks start.
+    txtAbschrift->moveCursor(QTextCursor::Start);
+    txtAbschrift->ensureCursorVisible();
+    rtbVorlage->setSelStart(0);
 }
 
 void frmAbschrift::speichern() {
@@ -374,7 +369,7 @@ void frmAbschrift::cmdDrucken_Click() {
                                                      QStringLiteral("PDF-Dateien (*.pdf)"));
     if (datei.isEmpty()) return;
     Bescheinigung b{app_.opt.benutzer, ende_, titel_, sekunden_, korrektur_, txtAbschrift->toPlainText(),
-                    zaehlung_, werte_, schluessel_};
+                    vorlage_, zaehlung_, werte_, schluessel_};
     QString fehler;
     if (bescheinigungSchreiben(datei, b, &fehler))
         app_.services.msgBox(this, QStringLiteral("Die Bescheinigung steht in „%1“.").arg(datei), Msg::Information);

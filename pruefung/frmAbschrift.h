@@ -138,6 +138,7 @@ struct Bescheinigung {
     int sekunden = 600;  // the duration chosen
     bool korrekturErlaubt = true;
     QString kopie;
+    QString quelle;  // the source, as the error list quotes it
     Abschriftzaehlung zaehlung;
     Abschriftwerte werte;
     Notenschluessel schluessel;
