@@ -152,6 +152,9 @@ void frmAbschrift::buildLayout() {
     lstFehler->hide();
     cmdDrucken->setEnabled(false);
     cmdAbgeben->setEnabled(false);
+    // Nothing to type before a test has begun.
+    txtAbschrift->setReadOnly(true);
+    lblErgebnis->setText(QStringLiteral("Eine Abschrift beginnt in der Lektionen-Auswahl auf dem Reiter „Abschrift“."));
 
     tmrUhr = new QTimer(this);
     tmrUhr->setObjectName(QStringLiteral("tmrUhr"));

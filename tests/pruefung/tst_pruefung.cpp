@@ -3,6 +3,7 @@
 #include "pruefung/notenseite.h"
 #include "settings/frmarc.h"
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPushButton>
 #include "lessons/frmLek.h"
 #include "stats/datenbank.h"
@@ -212,6 +213,15 @@ void TestPruefung::pruefungImFenster() {
     QVERIFY(f && f->laeuft());
     QVERIFY(!lek.Timer3->isActive());  // the ordinary stopwatch stands
     QVERIFY(f->rtbVorlage->text().size() > 4000);
+    // An own file goes through the checks of own texts: a binary one is
+    // refused with a message, a UTF-8 one becomes the source, titled by its name.
+    env.writeFile(QStringLiteral("\\bild.txt"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    QVERIFY(!wahl->dateiStarten(env.programDir() + QStringLiteral("/bild.txt")));
+    QCOMPARE(env.services.messages.size(), 1);
+    env.writeFile(QStringLiteral("\\Brief.txt"), QStringLiteral("Größe\nzählt").toUtf8());
+    QVERIFY(wahl->dateiStarten(env.programDir() + QStringLiteral("/Brief.txt")));
+    QCOMPARE(f->lblTitel->text(), QStringLiteral("Brief.txt"));
+    QCOMPARE(f->rtbVorlage->text(), QStringLiteral("Größe\r\nzählt"));
 
     f->starten(QStringLiteral("Probe"), kQuelle, 60, false);
     QTest::keyClicks(f->txtAbschrift, QStringLiteral("Sehr geehtr"));
