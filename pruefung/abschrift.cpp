@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QStringView>
 #include <algorithm>
-#include <climits>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -56,6 +56,25 @@ enum Schritt : unsigned char { Keiner, Gleich, Anfang, Falsch, Fehlt, Extra, Tau
 // such a step is compared when the next step is one as well.
 bool deckend(Schritt s) { return s != Fehlt && s != Extra && s != Keiner; }
 
+// One error in the costs of the alignment; below it, up to kAbstandMax for
+// how unlike two words put in each other's place are (a word left out or
+// added counts as fairly unlike). A copy of under 2^20 / 32 words never
+// lets the likeness outweigh an error.
+constexpr qint64 kFehler = qint64(1) << 20;
+constexpr int kAbstandMax = 32;
+constexpr int kAbstandAllein = 16;
+
+// How unlike two words are: the letters outside their common beginning and
+// end, at most kAbstandMax.
+int abstand(QStringView a, QStringView b) {
+    const qsizetype kurz = std::min(a.size(), b.size());
+    qsizetype vorn = 0;
+    while (vorn < kurz && a[vorn] == b[vorn]) ++vorn;
+    qsizetype hinten = 0;
+    while (hinten < kurz - vorn && a[a.size() - 1 - hinten] == b[b.size() - 1 - hinten]) ++hinten;
+    return int(std::min<qsizetype>(kAbstandMax, std::max(a.size(), b.size()) - vorn - hinten));
+}
+
 struct Weg {
     Schritt art;
     int q, qn;  // first source word, number of source words
@@ -80,28 +99,32 @@ Abschriftzaehlung abschriftZaehlen(const QString& quelle, const QString& kopie) 
     auto k = [&](int j) { return QStringView(kopie).mid(kw[j].anfang, kw[j].laenge); };
     const bool endetImWort = !istRaum(kopie.back());
 
-    // cost rows i−2, i−1, i; one step per cell, kept for the way back.
+    // Cost rows i−2, i−1, i; one step per cell, kept for the way back. A
+    // cost is the number of errors, and below it how far apart the words
+    // put in each other's place are, so that of equally many errors the
+    // alignment that pairs like words wins ("Büromöbl" with "Büromöbel",
+    // not with the word after it).
     const int breite = m + 1;
-    std::vector<int> r0(breite), r1(breite), r2(breite);
+    std::vector<qint64> r0(breite), r1(breite), r2(breite);
     std::vector<unsigned char> schritt(size_t(n + 1) * size_t(breite), Keiner);
     auto S = [&](int i, int j) -> unsigned char& { return schritt[size_t(i) * size_t(breite) + size_t(j)]; };
 
-    std::vector<int> endkosten(size_t(n) + 1);  // cost of all copy words against i source words
-    std::vector<int>* vorvorig = &r0;
-    std::vector<int>* vorig = &r1;
-    std::vector<int>* jetzt = &r2;
+    std::vector<qint64> endkosten(size_t(n) + 1);  // cost of all copy words against i source words
+    std::vector<qint64>* vorvorig = &r0;
+    std::vector<qint64>* vorig = &r1;
+    std::vector<qint64>* jetzt = &r2;
     for (int i = 0; i <= n; ++i) {
-        std::vector<int>& D = *jetzt;
+        std::vector<qint64>& D = *jetzt;
         for (int j = 0; j <= m; ++j) {
             if (i == 0 && j == 0) {
                 D[0] = 0;
                 continue;
             }
-            int best = INT_MAX;
+            qint64 best = std::numeric_limits<qint64>::max();
             Schritt art = Keiner;
             // On equal cost the step tried first wins: a match, then the
             // steps that explain two words at once, then a wrong word.
-            auto nimm = [&](int kosten, Schritt s) {
+            auto nimm = [&](qint64 kosten, Schritt s) {
                 if (kosten < best) best = kosten, art = s;
             };
             if (i > 0 && j > 0) {
@@ -110,21 +133,21 @@ Abschriftzaehlung abschriftZaehlen(const QString& quelle, const QString& kopie) 
                 else if (j == m && endetImWort && q(i - 1).startsWith(k(j - 1))) nimm(v, Anfang);
             }
             if (i > 1 && j > 1 && q(i - 2) == k(j - 1) && q(i - 1) == k(j - 2) && q(i - 2) != q(i - 1))
-                nimm((*vorvorig)[j - 2] + 1, Tausch);
+                nimm((*vorvorig)[j - 2] + kFehler, Tausch);
             if (i > 1 && j > 0 && k(j - 1).size() == q(i - 2).size() + q(i - 1).size() &&
                 k(j - 1).startsWith(q(i - 2)) && k(j - 1).endsWith(q(i - 1)))
-                nimm((*vorvorig)[j - 1] + 1, Zusammen);
+                nimm((*vorvorig)[j - 1] + kFehler, Zusammen);
             if (i > 0 && j > 1 && q(i - 1).size() == k(j - 2).size() + k(j - 1).size() &&
                 q(i - 1).startsWith(k(j - 2)) && q(i - 1).endsWith(k(j - 1)))
-                nimm((*vorig)[j - 2] + 1, Getrennt);
-            if (i > 0 && j > 0) nimm((*vorig)[j - 1] + 1, Falsch);
-            if (i > 0) nimm((*vorig)[j] + 1, Fehlt);
-            if (j > 0) nimm(D[j - 1] + 1, Extra);
+                nimm((*vorig)[j - 2] + kFehler, Getrennt);
+            if (i > 0 && j > 0) nimm((*vorig)[j - 1] + kFehler + abstand(q(i - 1), k(j - 1)), Falsch);
+            if (i > 0) nimm((*vorig)[j] + kFehler + kAbstandAllein, Fehlt);
+            if (j > 0) nimm(D[j - 1] + kFehler + kAbstandAllein, Extra);
             D[j] = best;
             S(i, j) = art;
         }
         endkosten[size_t(i)] = D[m];
-        std::vector<int>* frei = vorvorig;
+        std::vector<qint64>* frei = vorvorig;
         vorvorig = vorig;
         vorig = jetzt;
         jetzt = frei;

@@ -51,6 +51,9 @@ struct Abschriftzaehlung {
 // A word typed exactly costs nothing. Because the alignment looks at the
 // whole copy at once, a skipped or doubled line costs its words and the
 // words after it are matched again as they stand.
+// Of alignments with equally many errors, the one that puts like words in
+// each other's place is taken: that decides where the errors stand, never
+// how many there are.
 //
 // Between two neighbouring source words that the copy has as neighbouring
 // words, the space must be the source's: as many line breaks, or, where

@@ -65,6 +65,8 @@ void TestPruefung::zaehlen_data() {
     QTest::newRow("drei falsche Buchstaben") << ers(alles, "Bestellung", "Bxstxllxng") << "F"
                                              << "Bestellung";
     QTest::newRow("groß statt klein") << ers(alles, "vielen", "Vielen") << "F" << "vielen";
+    // Equally many errors either way: the wrong word is the one it resembles.
+    QTest::newRow("falsches Wort neben fehlendem") << ers(alles, "Frau Beispiel", "Fra") << "FM" << "Frau";
     QTest::newRow("fehlendes Wort") << ers(alles, "für Ihre", "für") << "M" << "Ihre";
     QTest::newRow("zusätzliches Wort") << ers(alles, "vielen Dank", "vielen herzlichen Dank")
                                        << "X" << "";
