@@ -90,3 +90,13 @@ END;
 -- The progress window groups by day, also over lessons or texts alone: the
 -- index covers all it reads, in date order.
 CREATE INDEX IF NOT EXISTS Auswertung_Datum ON Auswertung (Datum, IDLektion, anschlaege, ergebnis);
+
+-- The copy tests: one row per result beside its Auswertung row, with the
+-- figures as counted (gross keystrokes, errors, error rate in per cent,
+-- gross and net keystrokes per minute), the grade, the duration chosen and
+-- the seconds typed, whether corrections were allowed, the source and the copy.
+CREATE TABLE IF NOT EXISTS Abschrift (ergebnis TEXT PRIMARY KEY, datum TEXT NOT NULL, zeit TEXT NOT NULL,
+    titel TEXT NOT NULL, dauer INTEGER NOT NULL, sekunden REAL NOT NULL, korrektur INTEGER NOT NULL,
+    brutto INTEGER NOT NULL, fehler INTEGER NOT NULL, quote REAL NOT NULL, anschlaege REAL NOT NULL,
+    netto REAL NOT NULL, note INTEGER NOT NULL CHECK (note BETWEEN 1 AND 6), vorlage TEXT NOT NULL,
+    abschrift TEXT NOT NULL);

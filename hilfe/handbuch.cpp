@@ -32,6 +32,7 @@ constexpr Fensterseite kFensterseiten[] = {
     {"frmLek", 3, "lektionen.html#uebungstexte"},
     {"frmLek", 4, "lektionen.html#eigene-texte"},
     {"frmLek", 5, "schwaechen.html"},
+    {"frmLek", 6, "abschrift.html#starten"},
     {"frmLek", -1, "lektionen.html"},
     {"frmarc", 0, "einstellungen.html#audio"},
     {"frmarc", 1, "einstellungen.html#reminder"},
@@ -52,6 +53,7 @@ constexpr Fensterseite kFensterseiten[] = {
     {"frmGym", -1, "tipps.html#gymnastik"},
     {"frmAbout", -1, "menue.html#ueber"},
     {"frmHilfe", -1, "index.html#hilfe"},
+    {"frmAbschrift", -1, "abschrift.html"},
 };
 
 QString lesen(const QString& pfad) {

@@ -1,6 +1,7 @@
 #include "insight/export.h"
 #include "lessons/catalogue.h"
 #include "platform/numbers.h"
+#include "pruefung/abschrift.h"
 #include "shell/app.h"
 #include "stats/datenbank.h"
 #include "trainer/recording.h"
@@ -61,6 +62,7 @@ QString csvDatum(const QVariant& iso) {
 QString uebungsName(int nummer) {
     if (nummer == kNrEigenerText) return QStringLiteral("Eigener Text");
     if (nummer == kNrSchwaechen) return QStringLiteral("Schwächen üben");
+    if (nummer == kNrAbschrift) return QStringLiteral("Abschrift");
     // Entries that share a number (the parts of a training) share the
     // beginning of their captions.
     QString name;

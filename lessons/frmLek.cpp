@@ -1,6 +1,7 @@
 #include "lessons/frmLek.h"
 #include "platform/controls.h"
 #include "platform/numbers.h"
+#include "pruefung/frmAbschrift.h"
 #include "shell/app.h"
 #include "shell/fenster.h"
 #include "trainer/frmSchreiben.h"
@@ -234,6 +235,9 @@ void frmLek::buildLayout() {
     }
     SSTab1->addTab(eigene, QStringLiteral("Eigene Texte"));
     schwaechenTabBauen();
+
+    // Tab 6: the copy test.
+    SSTab1->addTab(new AbschriftAuswahl(app_, SSTab1), QStringLiteral("Abschrift"));
 
     setFixedSize(sizeHint().expandedTo(QSize(480, 330)));
 }

@@ -1,4 +1,5 @@
 #include "settings/frmarc.h"
+#include "pruefung/notenseite.h"
 #include "platform/anireader.h"
 #include "platform/controls.h"
 #include "platform/units.h"
@@ -198,6 +199,9 @@ void frmarc::buildLayout() {
     const QPixmap dino = dinoBild(app_.datei(QStringLiteral("\\dino.ani")), 48);
     if (!dino.isNull()) Image1->setPixmap(dino);
 
+    // The copy test's grade key.
+    SSTab1->addTab(new Notenschluesselseite(app_, SSTab1), QStringLiteral("Abschrift"));
+
     // The buttons under the tabs. "Abbrechen" is the default button: Enter
     // leaves the dialog without saving, like Escape. A button that has the
     // focus takes Enter itself, as on every desktop: Tab to "OK" and Enter
@@ -269,8 +273,10 @@ void frmarc::Command14_Click() {
     o.checkReminder = Check1->isChecked();
     o.checkStatistik = Check2->isChecked();
     o.tdauer = static_cast<qint16>(Slider2->value());
-    if (!app_.optionenSpeichern({"CheckStatistik", "CheckGeräusch", "CheckFehlermeldung", "CheckReminder", "Tdauer",
-                                 "Farbwert1", "Benutzer", "CheckAnimat"}))
+    bool gespeichert = app_.optionenSpeichern({"CheckStatistik", "CheckGeräusch", "CheckFehlermeldung",
+                                               "CheckReminder", "Tdauer", "Farbwert1", "Benutzer", "CheckAnimat"});
+    if (auto* noten = findChild<Notenschluesselseite*>()) gespeichert &= noten->speichern();
+    if (!gespeichert)
         app_.services.msgBox(this, app_.einstellungenFehler(), Msg::Exclamation);
     Command7_Click();
 }

@@ -1,6 +1,7 @@
 #include "shell/app.h"
 #include "hilfe/hilfetaste.h"
 #include "insight/tastenwerte.h"
+#include "pruefung/abschrift.h"
 #include "settings/reminder.h"
 #include "stats/ablage.h"
 
@@ -26,6 +27,7 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
         schluessel << QStringLiteral("Optionen/") + QString::fromUtf8(k);
     for (const char* k : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
         schluessel << QStringLiteral("Settings/") + QString::fromUtf8(k);
+    schluessel << notenschluesselSchluessel();
     store.setProgramKeys(schluessel);
 }
 

@@ -318,7 +318,7 @@ void frmVelkora::MDIForm_Unload() {
     // The other windows, in this order; those not open are skipped.
     static const char* const kOrder[] = {
         "chart", "chart1", "frmAbout", "frmarc", "frmblockchart", "frmblockdat", "frmdaten",
-        "frmFortschritt", "frmGym", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTasten", "frmTip"};
+        "frmFortschritt", "frmGym", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTasten", "frmTip", "frmAbschrift"};
     for (const char* name : kOrder) app_.forms.unloadByName(QString::fromLatin1(name));
     schreibenSub_ = nullptr;
 }

@@ -67,6 +67,14 @@ inline constexpr Zusatzanweisung kZusatzanweisungen[] = {
     // the index covers all it reads, in date order.
     {Ergebnisdatei::Velkora,
      "CREATE INDEX IF NOT EXISTS Auswertung_Datum ON Auswertung (Datum, IDLektion, anschlaege, ergebnis)"},
+    // The copy tests: one row per result beside its Auswertung row, with
+    // the figures as counted, the grade, the source and the copy.
+    {Ergebnisdatei::Velkora,
+     "CREATE TABLE IF NOT EXISTS Abschrift (ergebnis TEXT PRIMARY KEY, datum TEXT NOT NULL, zeit TEXT NOT NULL, "
+     "titel TEXT NOT NULL, dauer INTEGER NOT NULL, sekunden REAL NOT NULL, korrektur INTEGER NOT NULL, "
+     "brutto INTEGER NOT NULL, fehler INTEGER NOT NULL, quote REAL NOT NULL, anschlaege REAL NOT NULL, "
+     "netto REAL NOT NULL, note INTEGER NOT NULL CHECK (note BETWEEN 1 AND 6), vorlage TEXT NOT NULL, "
+     "abschrift TEXT NOT NULL)"},
 };
 
 // A statement of the list for the schema it is to run in ("main",

@@ -7,6 +7,7 @@
 #include "insight/frmFortschritt.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
+#include "pruefung/frmAbschrift.h"
 #include "settings/frmarc.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
@@ -42,7 +43,8 @@
     X(frmAbout)                 \
     X(frmSplash)                \
     X(frmWait)                  \
-    X(frmHilfe)
+    X(frmHilfe)                 \
+    X(frmAbschrift)
 
 struct Fensteroeffner {
     const char* name;

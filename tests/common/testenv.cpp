@@ -48,6 +48,10 @@ TestEnv::TestEnv(bool withData) {
         const QStringList patterns = {"*.inf", "*.txt", "*.TXT", "*.wav", "*.WAV", "*.ani", "*.AVI"};
         for (const QString& f : built.entryList(patterns, QDir::Files))
             QFile::copy(built.filePath(f), dir_.path() + '/' + f);
+        // The texts of the copy test, in their folder.
+        QDir().mkpath(dir_.path() + QStringLiteral("/abschrift"));
+        for (const QString& f : QDir(built.filePath(QStringLiteral("abschrift"))).entryList({"*.inf"}, QDir::Files))
+            QFile::copy(built.filePath(QStringLiteral("abschrift/") + f), dir_.path() + QStringLiteral("/abschrift/") + f);
         // The databases as the build made them: the copies beside the program
         // may hold results of a run from the build directory.
         const QDir empty(QStringLiteral(VELKORA_PROGRAM_DIR "/tools/databases"));

@@ -107,10 +107,10 @@ private slots:
         frmLek& l = lek();
         QVERIFY(l.isVisible());
         QCOMPARE(l.SSTab1->currentIndex(), 0);
-        QVERIFY(l.SSTab1->count() >= 5);  // further kinds of exercise follow these
-        const QStringList reiter = {"Lektionen", "Linke Hand", "Rechte Hand", "Übungstexte",
-                                    "Eigene Texte"};
-        for (int i = 0; i < 5; ++i) QCOMPARE(l.SSTab1->tabText(i), reiter[i]);
+        const QStringList reiter = {"Lektionen",    "Linke Hand",     "Rechte Hand", "Übungstexte",
+                                    "Eigene Texte", "Schwächen üben", "Abschrift"};
+        QCOMPARE(l.SSTab1->count(), reiter.size());
+        for (int i = 0; i < reiter.size(); ++i) QCOMPARE(l.SSTab1->tabText(i), reiter[i]);
         QCOMPARE(tastenInFarbe(schreiben(), kRot), tastenMit("fj "));
         QCOMPARE(l.Text2->text(), QStringLiteral("1"));
         QCOMPARE(l.Text1->toPlainText().split('\n').first(), QStringLiteral("Lektion 1"));
