@@ -204,7 +204,8 @@ void TestPruefung::pruefungImFenster() {
     App& app = *env.app;
     app.opt.benutzer = QStringLiteral("Erika Mustermann");
     frmLek& lek = app.forms.get<frmLek>();
-    QCOMPARE(lek.SSTab1->tabText(5), QStringLiteral("Abschrift"));
+    QCOMPARE(lek.SSTab1->tabText(lek.SSTab1->indexOf(lek.findChild<AbschriftAuswahl*>())),
+             QStringLiteral("Abschrift"));
     auto* wahl = lek.findChild<AbschriftAuswahl*>();
     QVERIFY(wahl);
     QVERIFY(wahl->cboText->count() >= 6);
