@@ -8,8 +8,16 @@
 #include "trainer/keybutton.h"
 #include "trainer/keytable.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
+#include <QPointer>
+#include <QSet>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -39,6 +47,14 @@ private slots:
                 namenlos << c->objectName() + " (" + c->metaObject()->className() + ")";
         }
         QVERIFY2(namenlos.isEmpty(), qPrintable(namenlos.join(", ")));
+        // Buttons in sight that share a caption are told apart by their names.
+        QMap<QString, QString> knoepfe;
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+            if (!b->isVisible() || b->window() != w->window() || istAnzeige(b)) continue;
+            const QString n = zugangsname(b);
+            QVERIFY2(!knoepfe.contains(n), qPrintable(n + ": " + knoepfe.value(n) + ", " + b->objectName()));
+            knoepfe.insert(n, b->objectName());
+        }
         if (bedienelemente == 0) qInfo("%s has no controls", alleFenster()[fenster].name);
     }
 
@@ -148,6 +164,82 @@ private slots:
         }
         QCOMPARE(zugangsname(s.Text1), QStringLiteral("Eingabe"));
         QCOMPARE(s.Command9->accessibleDescription(), QStringLiteral("Statistik / Auswertungen"));
+    }
+
+    // Tab walks every enabled control of every window and never stays put;
+    // Escape closes every window but the main window, the writing window
+    // inside it and the wait window.
+    void tabulator_data() { fensterZeilen(); }
+    void tabulator() {
+        QFETCH(int, fenster);
+        TestEnv env;
+        QPointer<QWidget> w = oeffneFenster(*env.app, fenster);
+        QWidget* top = w->window();
+        top->show();
+        top->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(top));
+        QSet<QWidget*> offen;
+        for (QWidget* c : w->findChildren<QWidget*>())
+            if (c->window() == top && c->isVisible() && c->isEnabled() && istBedienelement(c) && !istAnzeige(c) &&
+                !qobject_cast<QHeaderView*>(c))
+                offen.insert(c);
+        // The control a focused part belongs to (a spin box's edit).
+        auto control = [&](QWidget* f) {
+            for (QWidget* p = f; p; p = p->parentWidget())
+                if (offen.contains(p)) return p;
+            return f;
+        };
+        const QSet<QWidget*> alle = offen;
+        if (!alle.isEmpty()) {
+            (*alle.begin())->setFocus(Qt::TabFocusReason);
+            // A page of the help keeps the focus while Tab goes from link to
+            // link; stuck is a control that keeps it for good.
+            int gleich = 0;
+            for (int i = 0; i < 400 && !offen.isEmpty(); ++i) {
+                QWidget* vorher = QApplication::focusWidget();
+                QVERIFY2(vorher, qPrintable(QStringLiteral("no focus after %1 Tab").arg(i)));
+                offen.remove(control(vorher));
+                // Tab reaches one button of a group, the arrow keys the others.
+                if (auto* r = qobject_cast<QRadioButton*>(vorher); r && r->autoExclusive())
+                    for (QRadioButton* b : r->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+                        offen.remove(b);
+                QTest::keyClick(vorher, Qt::Key_Tab);
+                QVERIFY(w);
+                gleich = QApplication::focusWidget() == vorher && alle.size() > 1 ? gleich + 1 : 0;
+                QVERIFY2(gleich < 50, qPrintable("stuck at " + vorher->objectName()));
+            }
+            QStringList fehlt;
+            for (QWidget* c : offen) fehlt << c->objectName() + " (" + c->metaObject()->className() + ")";
+            QVERIFY2(fehlt.isEmpty(), qPrintable("not reached: " + fehlt.join(", ")));
+        }
+        const QString name = QString::fromLatin1(alleFenster()[fenster].name);
+        const bool bleibt = QStringList{"frmVelkora", "frmSchreiben", "frmWait"}.contains(name);
+        QWidget* ziel = QApplication::focusWidget() ? QApplication::focusWidget() : top;
+        QTest::keyClick(ziel, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // A window of the main window's document area goes behind the writing window.
+        auto* sub = w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
+        const bool weg = !w || !w->isVisible() || (sub && sub->mdiArea()->activeSubWindow() != sub);
+        QCOMPARE(weg, !bleibt);
+    }
+
+    // Return presses the focused button, else the window's standard one.
+    void eingabetaste() {
+        TestEnv env;
+        env.app->forms.get<frmVelkora>();
+        frmLek& lek = env.app->forms.get<frmLek>();
+        lek.zeigen();
+        QVERIFY(QTest::qWaitForWindowActive(&lek));
+        QTest::keyClick(lek.Slider1, Qt::Key_Return);  // the slider stands on lesson 1: OK starts it
+        frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+        QCOMPARE(env.app->ex.lektionsnr, qint16(1));
+        QVERIFY(s.Text1->isEnabled() && !s.Text1->isReadOnly());
+        // Tab leaves the input box during an exercise without counting a key.
+        s.window()->activateWindow();
+        s.Text1->setFocus();
+        QTest::keyClick(s.Text1, Qt::Key_Tab);
+        QVERIFY(!s.Text1->hasFocus());
+        QCOMPARE(env.app->ex.fehler, 0.0);
     }
 };
 

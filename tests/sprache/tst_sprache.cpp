@@ -1,0 +1,116 @@
+// Spoken keys: the name of every character a text can hold, and what the
+// learner hears while typing.
+#include "allefenster.h"
+#include "../lessons/tippen.h"
+#include "platform/richtextview.h"
+#include "platform/textcodec.h"
+#include "sprache/sprachausgabe.h"
+#include "sprache/tastensprache.h"
+#include "testenv.h"
+
+#include <QPlainTextEdit>
+
+class TstSprache : public QObject {
+    Q_OBJECT
+private slots:
+    // One row per kind of character.
+    void zeichen_data() {
+        QTest::addColumn<QString>("zeichen");
+        QTest::addColumn<QString>("gesprochen");
+        QTest::newRow("small letter") << "f" << "f";
+        QTest::newRow("capital") << "F" << "großes F";
+        QTest::newRow("umlaut") << "ä" << "ä";
+        QTest::newRow("capital umlaut") << "Ä" << "großes Ä";
+        QTest::newRow("sharp s") << "ß" << "scharfes S";
+        QTest::newRow("digit") << "7" << "7";
+        QTest::newRow("blank") << " " << "Leertaste";
+        QTest::newRow("line break") << "\n" << "Eingabetaste";
+        QTest::newRow("sign of its own key") << "," << "Komma";
+        QTest::newRow("shifted digit") << "/" << "Umschalt und 7: Schrägstrich";
+        QTest::newRow("shifted sign") << ";" << "Umschalt und Komma: Semikolon";
+        QTest::newRow("alt gr letter") << "@" << "Alt Gr und Q: At-Zeichen";
+        QTest::newRow("alt gr sign") << "\\" << "Alt Gr und scharfes S: Backslash";
+        QTest::newRow("key the keyboard picture lacks") << "'" << "Umschalt und Raute: Apostroph";
+        QTest::newRow("dead key alone") << "^" << "Zirkumflex-Taste, dann Leertaste: Zirkumflex";
+        QTest::newRow("dead key letter") << "é" << "Akut, dann e: e mit Akut";
+        QTest::newRow("dead key capital") << "È" << "Umschalt und Akut, dann Umschalt und E: großes E mit Gravis";
+        QTest::newRow("accent without dead key") << "ñ" << "n mit Tilde";
+        QTest::newRow("sign without key") << "„" << "Anführungszeichen unten";
+    }
+    void zeichen() {
+        QFETCH(QString, zeichen);
+        QFETCH(QString, gesprochen);
+        QCOMPARE(gesprochenesZeichen(zeichen[0]), gesprochen);
+    }
+
+    // Every character Windows-1252 gives a text has a name of words; only
+    // the five codes without a character are read as codes.
+    void jedesZeichen() {
+        QStringList ohne;
+        for (int code = 0x20; code < 0x100; ++code) {
+            if (code == 0x7F) continue;  // no text holds it
+            const QChar c = decodeCp1252(QByteArray(1, char(code)))[0];
+            const QString n = gesprochenesZeichen(c);
+            const bool leer = QList<int>{0x81, 0x8D, 0x8F, 0x90, 0x9D}.contains(code);
+            if (n.isEmpty() || n.startsWith(QLatin1String("Zeichen ")) != leer) ohne << QString::number(code, 16);
+        }
+        QVERIFY2(ohne.isEmpty(), qPrintable(ohne.join(", ")));
+        QCOMPARE(Sprachausgabe::ansage(QLatin1Char('f')), QStringLiteral("f, linker Zeigefinger"));
+    }
+
+    // What lesson 1 ("fff jjj ...") says: its start, the key after each
+    // accepted one, "falsch" with the expected key, only the newest of keys
+    // typed faster than speech is handed over, and nothing when off.
+    // "!" marks a text that interrupts what is being said.
+    void ansagen_data() {
+        QTest::addColumn<bool>("an");
+        QTest::addColumn<QString>("tasten");
+        QTest::addColumn<QStringList>("gesagt");
+        QTest::newRow("accepted") << true << "f" << QStringList{"!f, linker Zeigefinger"};
+        QTest::newRow("before a blank") << true << "fff" << QStringList{"!Leertaste, Daumen"};
+        QTest::newRow("wrong") << true << "k" << QStringList{"!falsch, f, linker Zeigefinger"};
+        QTest::newRow("off") << false << "fk" << QStringList{};
+    }
+    void ansagen() {
+        QFETCH(bool, an);
+        QFETCH(QString, tasten);
+        QFETCH(QStringList, gesagt);
+        TestEnv env;
+        env.app->forms.get<frmVelkora>();
+        env.app->opt.checkSprache = an;
+        QVERIFY(env.app->forms.get<frmLek>().starteUebung(Gruppe::Lektionen, QStringLiteral("1")));
+        QTest::qWait(1);
+        if (an) {
+            QCOMPARE(env.services.gesprochen.size(), 2);
+            QVERIFY(env.services.gesprochen[0].startsWith(QLatin1Char('!')));  // the lesson's title
+            QCOMPARE(env.services.gesprochen[1], QStringLiteral("Erste Taste: f, linker Zeigefinger"));
+        }
+        env.services.gesprochen.clear();
+        frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+        for (QChar c : tasten) tippeZeichen(s.Text1, c);
+        QVERIFY(env.services.gesprochen.isEmpty());  // nothing said while the keys are judged
+        QTest::qWait(1);
+        QCOMPARE(env.services.gesprochen, gesagt);
+    }
+
+    // The end says the rating and the summary, and puts the focus on the
+    // summary under its name.
+    void ende() {
+        TestEnv env;
+        env.app->forms.get<frmVelkora>();
+        env.app->opt.checkSprache = true;
+        frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+        QVERIFY(env.app->forms.get<frmLek>().starteUebung(Gruppe::Lektionen, QStringLiteral("1")));
+        s.rtb1->setText(QStringLiteral("ab"));
+        s.strt();
+        tippeText(s.Text1, QStringLiteral("abx"));
+        QTest::qWait(1);
+        QVERIFY2(env.services.gesprochen.value(0).startsWith(QStringLiteral("!Übung beendet.")), qPrintable(env.services.gesprochen.join("|")));
+        QVERIFY(env.services.gesprochen.last().startsWith(QLatin1String("Bitte eine Lektion")));
+        QCOMPARE(s.Text1->accessibleName(), QStringLiteral("Zusammenfassung"));
+        QVERIFY(s.Text1->hasFocus() || !s.window()->isActiveWindow());
+    }
+};
+
+VELKORA_TEST_MAIN(TstSprache)
+#include "tst_sprache.moc"
