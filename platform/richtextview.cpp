@@ -96,6 +96,9 @@ RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
 const QString& RichTextView::text() const { return text_; }
 
 void RichTextView::setText(const QString& t) {
+    // A screen reader hears what was removed and what came (LF line breaks).
+    const bool zugang = QAccessible::isActive();
+    const QString vorher = zugang ? QString(text_).remove(QLatin1Char('\r')) : QString();
     // Every line break one CR LF, also the Unicode separators the document
     // would break at; a NUL byte of a binary file is no text.
     text_ = viewPlainText(t);
@@ -106,8 +109,8 @@ void RichTextView::setText(const QString& t) {
     moveCursor(QTextCursor::Start);
     selStart_ = 0;
     selLength_ = 0;
-    if (QAccessible::isActive()) {
-        QAccessibleEvent e(this, QAccessible::TextUpdated);  // the whole text is new
+    if (zugang) {
+        QAccessibleTextUpdateEvent e(this, 0, vorher, QString(text_).remove(QLatin1Char('\r')));
         QAccessible::updateAccessibility(&e);
         zugangMelden();
     }

@@ -66,8 +66,11 @@ void Sprachausgabe::ende(const QStringList& zeilen) {
 void Sprachausgabe::uebungBegonnen(const QString& text, qint64) {
     text_ = text;
     if (!an()) return;
+    // The main window's title names the exercise, after the program's name.
     const auto* main = app_.forms.loaded<frmVelkora>();
-    beginn(main ? main->windowTitle() : QString(), text.isEmpty() ? QChar() : text[0] == QLatin1Char('\r') ? QChar(u'\n') : text[0]);
+    static const QRegularExpression programm(QStringLiteral("^Velkora \\S+\\s*"));
+    const QString titel = main ? main->windowTitle().simplified().remove(programm) : QString();
+    beginn(titel, text.isEmpty() ? QChar() : text[0] == QLatin1Char('\r') ? QChar(u'\n') : text[0]);
 }
 
 void Sprachausgabe::tasteAngenommen(int position, QChar, qint64) {

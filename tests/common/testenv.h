@@ -48,9 +48,7 @@ public:
         return saveAnswer;
     }
     // What was said, with "!" before a text that interrupted.
-    void sprechen(const QString& text, bool unterbrechen) override {
-        gesprochen.append(unterbrechen ? QLatin1Char('!') + text : text);
-    }
+    void sprechen(const QString& t, bool unterbrechen) override { gesprochen << (unterbrechen ? '!' + t : t); }
     bool bildschirmleser() override { return leser; }
     void clear() {
         gesprochen.clear();

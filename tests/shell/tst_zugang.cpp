@@ -8,16 +8,15 @@
 #include "trainer/keybutton.h"
 #include "trainer/keytable.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QPointer>
-#include <QSet>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QSet>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -48,13 +47,10 @@ private slots:
         }
         QVERIFY2(namenlos.isEmpty(), qPrintable(namenlos.join(", ")));
         // Buttons in sight that share a caption are told apart by their names.
-        QMap<QString, QString> knoepfe;
-        for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
-            if (!b->isVisible() || b->window() != w->window() || istAnzeige(b)) continue;
-            const QString n = zugangsname(b);
-            QVERIFY2(!knoepfe.contains(n), qPrintable(n + ": " + knoepfe.value(n) + ", " + b->objectName()));
-            knoepfe.insert(n, b->objectName());
-        }
+        QHash<QString, bool> knoepfe;
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+            if (b->isVisible() && b->window() == w->window() && !istAnzeige(b))
+                QVERIFY2(!std::exchange(knoepfe[zugangsname(b)], true), qPrintable(zugangsname(b)));
         if (bedienelemente == 0) qInfo("%s has no controls", alleFenster()[fenster].name);
     }
 
@@ -166,9 +162,11 @@ private slots:
         QCOMPARE(s.Command9->accessibleDescription(), QStringLiteral("Statistik / Auswertungen"));
     }
 
-    // Tab walks every enabled control of every window and never stays put;
-    // Escape closes every window but the main window, the writing window
-    // inside it and the wait window.
+    // Tab walks every enabled control of every window and never stays put
+    // (a help page keeps the focus while Tab goes from link to link; one
+    // button of a group is reached, the arrows reach the others). Escape
+    // closes every window but the main window, the writing window and the
+    // wait window; one of the document area goes behind the writing window.
     void tabulator_data() { fensterZeilen(); }
     void tabulator() {
         QFETCH(int, fenster);
@@ -183,63 +181,42 @@ private slots:
             if (c->window() == top && c->isVisible() && c->isEnabled() && istBedienelement(c) && !istAnzeige(c) &&
                 !qobject_cast<QHeaderView*>(c))
                 offen.insert(c);
-        // The control a focused part belongs to (a spin box's edit).
-        auto control = [&](QWidget* f) {
-            for (QWidget* p = f; p; p = p->parentWidget())
-                if (offen.contains(p)) return p;
-            return f;
-        };
-        const QSet<QWidget*> alle = offen;
-        if (!alle.isEmpty()) {
-            (*alle.begin())->setFocus(Qt::TabFocusReason);
-            // A page of the help keeps the focus while Tab goes from link to
-            // link; stuck is a control that keeps it for good.
-            int gleich = 0;
-            for (int i = 0; i < 400 && !offen.isEmpty(); ++i) {
-                QWidget* vorher = QApplication::focusWidget();
-                QVERIFY2(vorher, qPrintable(QStringLiteral("no focus after %1 Tab").arg(i)));
-                offen.remove(control(vorher));
-                // Tab reaches one button of a group, the arrow keys the others.
-                if (auto* r = qobject_cast<QRadioButton*>(vorher); r && r->autoExclusive())
-                    for (QRadioButton* b : r->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
-                        offen.remove(b);
-                QTest::keyClick(vorher, Qt::Key_Tab);
-                QVERIFY(w);
-                gleich = QApplication::focusWidget() == vorher && alle.size() > 1 ? gleich + 1 : 0;
-                QVERIFY2(gleich < 50, qPrintable("stuck at " + vorher->objectName()));
-            }
-            QStringList fehlt;
-            for (QWidget* c : offen) fehlt << c->objectName() + " (" + c->metaObject()->className() + ")";
-            QVERIFY2(fehlt.isEmpty(), qPrintable("not reached: " + fehlt.join(", ")));
+        const int alle = offen.size();
+        if (alle > 0) (*offen.begin())->setFocus(Qt::TabFocusReason);
+        for (int i = 0, gleich = 0; i < 400 && !offen.isEmpty(); ++i) {
+            QWidget* vorher = QApplication::focusWidget();
+            QVERIFY2(vorher, "focus lost");
+            for (QWidget* p = vorher; p; p = p->parentWidget()) offen.remove(p);  // a spin box's edit
+            if (auto* r = qobject_cast<QRadioButton*>(vorher); r && r->autoExclusive())
+                for (QRadioButton* b : r->parentWidget()->findChildren<QRadioButton*>()) offen.remove(b);
+            QTest::keyClick(vorher, Qt::Key_Tab);
+            gleich = QApplication::focusWidget() == vorher && alle > 1 ? gleich + 1 : 0;
+            QVERIFY2(w && gleich < 50, qPrintable("stuck at " + vorher->objectName()));
         }
-        const QString name = QString::fromLatin1(alleFenster()[fenster].name);
-        const bool bleibt = QStringList{"frmVelkora", "frmSchreiben", "frmWait"}.contains(name);
-        QWidget* ziel = QApplication::focusWidget() ? QApplication::focusWidget() : top;
-        QTest::keyClick(ziel, Qt::Key_Escape);
+        QStringList fehlt;
+        for (QWidget* c : offen) fehlt << c->objectName() + " (" + c->metaObject()->className() + ")";
+        QVERIFY2(fehlt.isEmpty(), qPrintable("not reached: " + fehlt.join(", ")));
+        const bool bleibt = QStringList{"frmVelkora", "frmSchreiben", "frmWait"}.contains(alleFenster()[fenster].name);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : top, Qt::Key_Escape);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        // A window of the main window's document area goes behind the writing window.
         auto* sub = w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
-        const bool weg = !w || !w->isVisible() || (sub && sub->mdiArea()->activeSubWindow() != sub);
-        QCOMPARE(weg, !bleibt);
+        QCOMPARE(!w || !w->isVisible() || (sub && sub->mdiArea()->activeSubWindow() != sub), !bleibt);
     }
 
-    // Return presses the focused button, else the window's standard one.
+    // Return on the lesson slider presses "OK"; Tab then leaves the input
+    // box without counting a key.
     void eingabetaste() {
         TestEnv env;
         env.app->forms.get<frmVelkora>();
         frmLek& lek = env.app->forms.get<frmLek>();
         lek.zeigen();
         QVERIFY(QTest::qWaitForWindowActive(&lek));
-        QTest::keyClick(lek.Slider1, Qt::Key_Return);  // the slider stands on lesson 1: OK starts it
+        QTest::keyClick(lek.Slider1, Qt::Key_Return);
         frmSchreiben& s = env.app->forms.get<frmSchreiben>();
-        QCOMPARE(env.app->ex.lektionsnr, qint16(1));
-        QVERIFY(s.Text1->isEnabled() && !s.Text1->isReadOnly());
-        // Tab leaves the input box during an exercise without counting a key.
+        QVERIFY(env.app->ex.lektionsnr == 1 && !s.Text1->isReadOnly());
         s.window()->activateWindow();
-        s.Text1->setFocus();
         QTest::keyClick(s.Text1, Qt::Key_Tab);
-        QVERIFY(!s.Text1->hasFocus());
-        QCOMPARE(env.app->ex.fehler, 0.0);
+        QVERIFY(!s.Text1->hasFocus() && env.app->ex.fehler == 0);
     }
 };
 
