@@ -5,6 +5,7 @@
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QEvent>
 #include <QDialog>
@@ -249,6 +250,16 @@ void zugaenglichHalten(QWidget* fenster) {
 void alsStandardknopf(QWidget* knopf) { knopf->setProperty(kStandard, true); }
 void alsAbbruchknopf(QWidget* knopf) { knopf->setProperty(kAbbruch, true); }
 void alsAnzeige(QWidget* w) { w->setProperty(kAnzeige, true); }
+
+void alsStumm(QWidget* w) {
+    // Its interface has no text: Qt sends no text events for it.
+    static const bool fabrik = (QAccessible::installFactory([](const QString&, QObject* o) -> QAccessibleInterface* {
+        if (!o->isWidgetType() || !o->property("velkoraStumm").toBool()) return nullptr;
+        return new QAccessibleWidget(static_cast<QWidget*>(o), QAccessible::StaticText);
+    }), true);
+    (void)fabrik;
+    w->setProperty("velkoraStumm", true);
+}
 
 void ansagen(QWidget* w, const QString& basis, const QString& text) {
     QString name = text.isEmpty() ? basis : basis + QStringLiteral(": ") + text;

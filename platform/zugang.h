@@ -40,6 +40,10 @@ void alsAbbruchknopf(QWidget* knopf);
 // Marks a widget that only shows something (an on-screen key, a display
 // box): no control to reach with Tab.
 void alsAnzeige(QWidget* w);
+// Marks a hidden box that only carries a value for other windows: a screen
+// reader finds no text in it and hears nothing of its changes. Marked
+// before the box is first shown or asked about.
+void alsStumm(QWidget* w);
 // True for displays: marked ones and read-only boxes that take no focus.
 bool istAnzeige(QWidget* w);
 

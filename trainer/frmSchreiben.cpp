@@ -4,6 +4,7 @@
 #include "platform/richtextview.h"
 #include "platform/textcodec.h"
 #include "platform/units.h"
+#include "platform/zugang.h"
 #include "settings/reminder.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
@@ -131,6 +132,7 @@ void frmSchreiben::buildLayout() {
     for (QLineEdit* t : {Text3, Text4, Text5}) {
         t->hide();
         t->setFocusPolicy(Qt::NoFocus);
+        alsStumm(t);  // the stopwatch changes them every second
     }
 
     // Pictures and background colours of the tool buttons.
