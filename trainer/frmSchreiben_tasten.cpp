@@ -125,7 +125,9 @@ void frmSchreiben::falscheTaste(int& KeyAscii) {
     Label4->setText(zahlText(app_.ex.fehler));
     KeyAscii = 0;
     if (app_.opt.checkFehlermeldung) app_.services.playSound(app_.datei(Klang.value(2)));
-    // A screen reader hears of the error through the input box's name.
+    // A screen reader hears of the error through the input box's name; the
+    // summary of a finished exercise keeps its own.
+    if (Text1->isReadOnly()) return;
     const QChar erwartet = Sprachausgabe::ausAnzeige(Text2->text());
     ansagen(Text1, QStringLiteral("Eingabe"),
             erwartet.isNull() ? QStringLiteral("falsch") : QStringLiteral("falsch, ") + gesprochenesZeichen(erwartet));

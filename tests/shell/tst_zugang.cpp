@@ -203,8 +203,7 @@ private slots:
         QCOMPARE(!w || !w->isVisible() || (sub && sub->mdiArea()->activeSubWindow() != sub), !bleibt);
     }
 
-    // Return on the lesson slider presses "OK"; Tab then leaves the input
-    // box without counting a key.
+    // Return on the lesson slider presses "OK"; Tab leaves the input box, counting no key.
     void eingabetaste() {
         TestEnv env;
         env.app->forms.get<frmVelkora>();

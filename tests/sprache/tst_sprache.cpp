@@ -1,5 +1,4 @@
-// Spoken keys: the name of every character a text can hold, and what the
-// learner hears while typing.
+// Spoken keys: the name of every character of a text, what is heard while typing.
 #include "allefenster.h"
 #include "../lessons/tippen.h"
 #include "platform/richtextview.h"
@@ -54,10 +53,8 @@ private slots:
         QCOMPARE(Sprachausgabe::ansage(QLatin1Char('f')), QStringLiteral("f, linker Zeigefinger"));
     }
 
-    // What the learner hears over "ff j": the lesson's start, the key after
-    // each accepted one, "falsch" with the expected key, only the newest of
-    // keys typed faster than speech, the rating and summary at the end, and
-    // nothing when off. "!" marks a text that interrupts what is said.
+    // Heard over "ff j": the start, the next key, "falsch" and the expected key, only the
+    // newest of fast keys, rating and summary, nothing when off ("!": it interrupts).
     void ansagen_data() {
         QTest::addColumn<bool>("an");
         QTest::addColumn<QString>("tasten");
