@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QToolButton>
 #include <QApplication>
@@ -252,11 +253,13 @@ void alsAbbruchknopf(QWidget* knopf) { knopf->setProperty(kAbbruch, true); }
 void alsAnzeige(QWidget* w) { w->setProperty(kAnzeige, true); }
 
 void alsStumm(QWidget* w) {
-    // Its interface has no text: Qt sends no text events for it.
+    // Its interface has no text: Qt sends no text events for it. Qt's
+    // screen-reader bridge warns of each caret event it drops for want of
+    // a text; those warnings are only shown when asked for (QT_LOGGING_RULES).
     static const bool fabrik = (QAccessible::installFactory([](const QString&, QObject* o) -> QAccessibleInterface* {
         if (!o->isWidgetType() || !o->property("velkoraStumm").toBool()) return nullptr;
         return new QAccessibleWidget(static_cast<QWidget*>(o), QAccessible::StaticText);
-    }), true);
+    }), QLoggingCategory::setFilterRules(QStringLiteral("qt.accessibility.atspi.warning=false")), true);
     (void)fabrik;
     w->setProperty("velkoraStumm", true);
 }
