@@ -1,4 +1,7 @@
 #include "keypad/frmNumBlock.h"
+#include "platform/zugang.h"
+#include "sprache/sprachausgabe.h"
+#include "sprache/tastensprache.h"
 #include "keypad/numtasten.h"
 #include "platform/controls.h"
 #include "platform/keymap.h"
@@ -74,7 +77,6 @@ void frmNumBlock::buildLayout() {
         b->setObjectName(QStringLiteral("Command3_%1").arg(i));
         b->setGeometry(links, 56 + i * 40, 121, 33);
         b->setText(QStringLiteral("Lektion %1").arg(i + 1));
-        b->setFocusPolicy(Qt::NoFocus);
         b->setStyleSheet(QStringLiteral("QPushButton { background: rgb(192,192,255); border: 1px solid gray; "
                                         "border-radius: 3px; } QPushButton:pressed { background: rgb(160,160,230); }"));
         connect(b, &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
@@ -104,7 +106,7 @@ void frmNumBlock::buildLayout() {
 
     Command2 = place<QPushButton>(this, "Command2", width() - 8 - 121, height() - 41, 121, 33);
     Command2->setText(QStringLiteral("Beenden"));
-    Command2->setFocusPolicy(Qt::NoFocus);
+    alsAbbruchknopf(Command2);
     connect(Command2, &QPushButton::clicked, this, &frmNumBlock::Command2_Click);
 }
 
@@ -156,6 +158,7 @@ void frmNumBlock::Command3_Click(int Index) {
     // the walk in progress stay as they were.
     if (!ladeMitMeldung(*rtb2, app_.services, this, app_.datei(datei), true)) return;
     lektionStarten();
+    app_.sprache().beginn(QStringLiteral("Lektion %1").arg(Index + 1), Sprachausgabe::ausAnzeige(Text2->text()));
 }
 
 void frmNumBlock::lektionStarten() {
@@ -179,7 +182,11 @@ Textgang frmNumBlock::textgang() {
 
 void frmNumBlock::strt() { textgang().strt(); }
 
-void frmNumBlock::weiter() { textgang().weiter(); }
+void frmNumBlock::weiter() {
+    textgang().weiter();
+    if (Text2->text() == QLatin1String("ENDE")) app_.sprache().ende({QStringLiteral("Ende der Lektion")});
+    else app_.sprache().naechste(Sprachausgabe::ausAnzeige(Text2->text()));
+}
 
 // ---- keys ----
 
@@ -189,6 +196,18 @@ bool frmNumBlock::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::ShortcutOverride: event->accept(); return true;
     case QEvent::KeyPress: {
         auto* k = static_cast<QKeyEvent*>(event);
+        // Escape leaves the trainer, Tab goes on to its buttons: the lessons
+        // hold neither.
+        if (!(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            if (k->key() == Qt::Key_Escape) {
+                Command2->click();
+                return true;
+            }
+            if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+                focusNextPrevChild(k->key() == Qt::Key_Tab && !(k->modifiers() & Qt::ShiftModifier));
+                return true;
+            }
+        }
         const int vk = virtualKey(*k);
         if (k->nativeScanCode() != 0) gedrueckt_[k->nativeScanCode()] = vk;
         Text1_KeyDown(vk, shiftState(*k));
@@ -230,6 +249,10 @@ void frmNumBlock::Text1_KeyUp(int KeyCode, int) {
 void frmNumBlock::falscheTaste(int& KeyAscii) {
     KeyAscii = 0;
     if (app_.opt.checkFehlermeldung) app_.services.playSound(app_.datei(Klang.value(2)));
+    const QChar erwartet = Sprachausgabe::ausAnzeige(Text2->text());
+    app_.sprache().falsch(erwartet);
+    ansagen(Text1, QStringLiteral("Eingabe"),
+            erwartet.isNull() ? QStringLiteral("falsch") : QStringLiteral("falsch, ") + gesprochenesZeichen(erwartet));
 }
 
 void frmNumBlock::Text1_KeyPress(int& KeyAscii) {
@@ -247,6 +270,7 @@ void frmNumBlock::Text1_KeyPress(int& KeyAscii) {
         Text1->setFont(courier(8));
         Text1->setPlainText(kLektionBeendet);
         rtb2->setText(QString());
+        app_.sprache().ende({kLektionBeendet});
     } else if (decodeCp1252(QByteArray(1, static_cast<char>(KeyAscii))) == e) {
         weiter();
     } else {

@@ -1,4 +1,5 @@
 #include "lessons/frmLek.h"
+#include "platform/zugang.h"
 #include "platform/controls.h"
 #include "platform/numbers.h"
 #include "pruefung/frmAbschrift.h"
@@ -16,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -244,6 +246,13 @@ void frmLek::buildLayout() {
 
 void frmLek::verbinden() {
     connect(SSTab1, &QTabWidget::currentChanged, this, &frmLek::SSTab1_Click);
+    // Return starts the tab's exercise, Escape cancels, wherever the focus is.
+    for (QPushButton* ok : {Command1, Command5, Command3, Command2, Command9, cmdSchwaechen}) alsStandardknopf(ok);
+    for (QPushButton* ab : {Command8, Command7, Command6, Command4, cmdSchwaechenAbbrechen}) alsAbbruchknopf(ab);
+    if (auto* abschrift = findChild<AbschriftAuswahl*>()) {
+        alsStandardknopf(abschrift->cmdStart);
+        alsAbbruchknopf(abschrift->cmdAbbrechen);
+    }
     connect(Slider1, &QSlider::valueChanged, this, &frmLek::Slider1_Change);
     connect(Slider2, &QSlider::valueChanged, this, &frmLek::Slider2_Change);
     connect(Slider3, &QSlider::valueChanged, this, &frmLek::Slider3_Change);
@@ -314,6 +323,12 @@ void frmLek::SSTab1_Click(int tab) {
     frmSchreiben& s = app_.forms.get<frmSchreiben>();
     if (tab == tabSchwaechen) {
         schwaechenVorbereiten();
+        return;
+    }
+    // Arrow keys on the tab bar go on from tab to tab; a click on a tab
+    // puts the keyboard on its slider.
+    if (SSTab1->tabBar()->hasFocus()) {
+        if (tab != 0) s.hintergrundfarbe();
         return;
     }
     switch (tab) {

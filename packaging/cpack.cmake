@@ -21,8 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VELKORA_HOMEPAGE})
 # Qt loads at run time (SQLite driver, window system) and the fonts are named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, fonts-liberation")
-# German captions in Qt's own dialogs.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# German captions in Qt's own dialogs; spoken keys through speech-dispatcher.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-speech-speechd-plugin")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
 # The whole install tree, and the Debian changelog that make install leaves out.

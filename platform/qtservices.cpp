@@ -15,9 +15,86 @@
 #include <QSoundEffect>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QAccessible>
+#include <QMutex>
+#include <QTextToSpeech>
+#include <QThread>
+
+// Lives on the speech thread: takes what the user-interface thread hands
+// over and feeds it to Qt's speech engine one text at a time.
+class Sprecher : public QObject {
+public:
+    // Called on the user-interface thread.
+    void abgeben(const QString& text, bool unterbrechen) {
+        {
+            QMutexLocker l(&mutex_);
+            if (unterbrechen) {
+                neu_.clear();
+                abbrechen_ = true;
+            }
+            neu_.append(text);
+            if (geplant_) return;  // one wake-up carries all that came meanwhile
+            geplant_ = true;
+        }
+        QMetaObject::invokeMethod(this, [this] { weiter(); }, Qt::QueuedConnection);
+    }
+
+private:
+    void weiter() {
+        bool abbrechen = false;
+        {
+            QMutexLocker l(&mutex_);
+            abbrechen = abbrechen_;
+            if (abbrechen) warten_.clear();
+            warten_ += neu_;
+            neu_.clear();
+            abbrechen_ = geplant_ = false;
+        }
+        if (!tts_) {
+            tts_ = new QTextToSpeech(this);
+            tts_->setLocale(QLocale(QLocale::German, QLocale::Germany));
+            connect(tts_, &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State s) {
+                if (s == QTextToSpeech::Ready) sagen();
+            });
+        }
+        if (abbrechen && tts_->state() == QTextToSpeech::Speaking) tts_->stop();
+        if (tts_->state() != QTextToSpeech::Speaking) sagen();
+    }
+    void sagen() {
+        if (warten_.isEmpty() || !tts_) return;
+        tts_->say(warten_.takeFirst());
+    }
+
+    QMutex mutex_;
+    QStringList neu_;  // handed over, not yet taken (guarded by mutex_)
+    bool abbrechen_ = false, geplant_ = false;
+    QStringList warten_;  // waiting to be said (speech thread only)
+    QTextToSpeech* tts_ = nullptr;
+};
 
 QtServices::QtServices(QObject* parent) : QObject(parent) { uhr_.start(); }
-QtServices::~QtServices() = default;
+
+QtServices::~QtServices() {
+    if (sprachThread_) {
+        QMetaObject::invokeMethod(sprecher_, [s = sprecher_] { delete s; }, Qt::BlockingQueuedConnection);
+        sprachThread_->quit();
+        sprachThread_->wait();
+    }
+}
+
+void QtServices::sprechen(const QString& text, bool unterbrechen) {
+    if (text.isEmpty()) return;
+    if (!sprachThread_) {
+        sprachThread_ = new QThread(this);
+        sprachThread_->setObjectName(QStringLiteral("Sprachausgabe"));
+        sprecher_ = new Sprecher;
+        sprecher_->moveToThread(sprachThread_);
+        sprachThread_->start();
+    }
+    sprecher_->abgeben(text, unterbrechen);
+}
+
+bool QtServices::bildschirmleser() { return QAccessible::isActive(); }
 
 int QtServices::msgBox(QWidget* parent, const QString& text, int style, const QString& title) {
     QMessageBox box(parent);

@@ -6,6 +6,8 @@
 #include <QObject>
 
 class QSoundEffect;
+class QThread;
+class Sprecher;
 
 // PlatformServices on top of Qt: QMessageBox, QApplication::beep,
 // QSoundEffect, QDesktopServices, QCursor, QScreen and QFileDialog.
@@ -25,8 +27,14 @@ public:
     qint64 monotonicMs() override { return uhr_.elapsed(); }
     QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
                          const QString& filter) override;
+    // Speech runs on a thread of its own: a slow or missing speech service
+    // never holds up the keys.
+    void sprechen(const QString& text, bool unterbrechen) override;
+    bool bildschirmleser() override;
 
 private:
+    QThread* sprachThread_ = nullptr;
+    Sprecher* sprecher_ = nullptr;
     QSoundEffect* effect(const QString& path);
     QHash<QString, QSoundEffect*> effects_;
     QElapsedTimer uhr_;

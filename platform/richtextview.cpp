@@ -3,6 +3,8 @@
 #include "platform/textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPaintEvent>
@@ -13,7 +15,74 @@
 #include <algorithm>
 #include <cmath>
 
+// What a screen reader finds in the target view: the text with LF line
+// breaks, the caret on the marked character and that character selected.
+// Only read when a screen reader asks; the keys pay nothing for it.
+class Zielansicht : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit Zielansicht(RichTextView* v) : QAccessibleWidget(v, QAccessible::EditableText) {}
+    RichTextView* view() const { return static_cast<RichTextView*>(widget()); }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        s.multiLine = true;
+        s.editable = false;
+        return s;
+    }
+
+    void selection(int nr, int* start, int* ende) const override {
+        *start = *ende = 0;
+        if (nr != 0 || view()->selLength() == 0) return;
+        *start = view()->zugangsOffset(view()->selStart());
+        *ende = view()->zugangsOffset(view()->selStart() + view()->selLength());
+    }
+    int selectionCount() const override { return view()->selLength() > 0 ? 1 : 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return view()->zugangsOffset(view()->selStart()); }
+    void setCursorPosition(int) override {}
+    QString text(QAccessible::Text t) const override { return QAccessibleWidget::text(t); }
+    QString text(int start, int ende) const override {
+        QString t = view()->text().mid(view()->textOffset(start), view()->textOffset(ende) - view()->textOffset(start));
+        return t.remove(QLatin1Char('\r'));
+    }
+    int characterCount() const override {
+        return static_cast<int>(view()->text().size() - view()->umbrueche().size());
+    }
+    QRect characterRect(int offset) const override {
+        const QRectF box = view()->zeichenBox(view()->toDocPos(view()->textOffset(offset)));
+        if (box.isNull()) return {};
+        return QRect(view()->viewport()->mapToGlobal(box.topLeft().toPoint()), box.size().toSize());
+    }
+    int offsetAtPoint(const QPoint& p) const override {
+        const QTextCursor c = view()->cursorForPosition(view()->viewport()->mapFromGlobal(p));
+        return view()->zugangsOffset(view()->toOffset(c.position()));
+    }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* start, int* ende) const override {
+        *start = offset;
+        *ende = offset + 1;
+        return QString();
+    }
+};
+
+namespace {
+QAccessibleInterface* zielansichtFabrik(const QString& klasse, QObject* o) {
+    if (klasse == QLatin1String("RichTextView"))
+        if (auto* v = qobject_cast<RichTextView*>(o)) return new Zielansicht(v);
+    return nullptr;
+}
+}  // namespace
+
 RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
+    static const bool fabrik = (QAccessible::installFactory(zielansichtFabrik), true);
+    (void)fabrik;
     setReadOnly(true);
     setUndoRedoEnabled(false);
     setTextInteractionFlags(Qt::NoTextInteraction);
@@ -27,15 +96,60 @@ RichTextView::RichTextView(QWidget* parent) : QPlainTextEdit(parent) {
 const QString& RichTextView::text() const { return text_; }
 
 void RichTextView::setText(const QString& t) {
+    // A screen reader hears what was removed and what came (LF line breaks).
+    const bool zugang = QAccessible::isActive();
+    const QString vorher = zugang ? QString(text_).remove(QLatin1Char('\r')) : QString();
     // Every line break one CR LF, also the Unicode separators the document
     // would break at; a NUL byte of a binary file is no text.
     text_ = viewPlainText(t);
     text_.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     formats_.clear();
+    umbruecheGueltig_ = false;
     fillDocument();
     moveCursor(QTextCursor::Start);
     selStart_ = 0;
     selLength_ = 0;
+    if (zugang) {
+        QAccessibleTextUpdateEvent e(this, 0, vorher, QString(text_).remove(QLatin1Char('\r')));
+        QAccessible::updateAccessibility(&e);
+        zugangMelden();
+    }
+}
+
+const std::vector<int>& RichTextView::umbrueche() const {
+    if (!umbruecheGueltig_) {
+        umbrueche_.clear();
+        for (int i = 0; i < text_.size(); ++i)
+            if (text_[i] == QLatin1Char('\r')) umbrueche_.push_back(i);
+        umbruecheGueltig_ = true;
+    }
+    return umbrueche_;
+}
+
+int RichTextView::zugangsOffset(int offset) const {
+    // Every CR before the offset falls away.
+    const auto& u = umbrueche();
+    return offset - static_cast<int>(std::lower_bound(u.begin(), u.end(), offset) - u.begin());
+}
+
+int RichTextView::textOffset(int z) const {
+    // The k-th CR stands at u[k] in text() and at u[k] - k in the LF text.
+    const auto& u = umbrueche();
+    int k = 0;
+    for (int lo = 0, hi = static_cast<int>(u.size()); lo < hi;) {
+        const int mid = (lo + hi) / 2;
+        if (u[mid] - mid < z) lo = k = mid + 1;
+        else hi = mid;
+    }
+    return std::clamp(z + k, 0, static_cast<int>(text_.size()));
+}
+
+void RichTextView::zugangMelden() {
+    const int pos = zugangsOffset(selStart_);
+    QAccessibleTextCursorEvent c(this, pos);
+    QAccessible::updateAccessibility(&c);
+    QAccessibleTextSelectionEvent s(this, pos, selLength_ > 0 ? zugangsOffset(selStart_ + selLength_) : pos);
+    QAccessible::updateAccessibility(&s);
 }
 
 void RichTextView::fillDocument() {
@@ -151,6 +265,7 @@ void RichTextView::setSelection(int start, int length) {
 }
 
 void RichTextView::showSelection() {
+    if (QAccessible::isActive()) zugangMelden();
     // Keep the marked character in sight without showing a selection. Most
     // keys move the mark along a line already in sight; moving the text
     // cursor there would measure the line again and repaint it for nothing.

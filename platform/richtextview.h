@@ -70,12 +70,21 @@ public:
     // Lines a piece of a long paragraph holds in the document.
     static constexpr int kStueckZeilen = 8;
 
+    // For screen readers the view is a read-only text whose line breaks are
+    // single LFs, with its caret on the marked character and that
+    // character selected. These map offsets of text() to that text and back.
+    int zugangsOffset(int offset) const;
+    int textOffset(int zugangsOffset) const;
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    friend class Zielansicht;
+    // Tells a screen reader where caret and selection are now.
+    void zugangMelden();
     // Colour and marker of one character; the default is plain black.
     struct Zeichenformat {
         QColor color = QColor(0, 0, 0);
@@ -125,6 +134,10 @@ private:
     bool selectionPending_ = false;  // the selection moved while changes gathered
     std::vector<int> geaendert_;  // offsets whose format changed since the marks were shown
     bool alleGeaendert_ = false;  // too many to repaint one by one
+    // Where text_ has a CR, made when a screen reader first asks.
+    mutable std::vector<int> umbrueche_;
+    mutable bool umbruecheGueltig_ = false;
+    const std::vector<int>& umbrueche() const;
 };
 
 // Loads a file into a view and tells the user in German, naming the file,

@@ -55,6 +55,13 @@ public:
     // empty when the user cancels.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
                                  const QString& filter) = 0;
+    // Speaks a German text through the desktop's speech service. With
+    // unterbrechen whatever is being said stops and what waits is dropped;
+    // otherwise the text waits its turn. Returns at once, whatever the
+    // service does; without a service nothing is said.
+    virtual void sprechen(const QString& text, bool unterbrechen) { (void)text, (void)unterbrechen; }
+    // True when a screen reader is running on the desktop.
+    virtual bool bildschirmleser() { return false; }
 };
 
 // The application title shown by message boxes without their own title.

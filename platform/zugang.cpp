@@ -5,9 +5,17 @@
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QEvent>
+#include <QDialog>
+#include <QMdiSubWindow>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QToolButton>
+#include <QApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -44,10 +52,27 @@ constexpr Zugangsname kZugangsnamen[] = {
     {"frmNumBlock", "Text3", u"Num-Lock-Anzeige", nullptr, false},
     {"frmarc", "Text4", u"Übungszeit", u"Die am Regler eingestellte Trainingsdauer", false},
     {"frmGym", "Text2", u"Nummer der Übung", u"Die am Regler gewählte Übung", false},
+    {"frmStatistik", "Text1", u"Anzahl der Übungen", u"So oft wurde insgesamt geübt", false},
+    {"frmStatistik", "Text8", u"Anschläge pro Minute im Durchschnitt", nullptr, false},
+    {"frmStatistik", "Text12", u"Zeichen zu tippen", u"So viele Zeichen waren bisher zu tippen", false},
+    {"frmStatistik", "Text2", u"Fehler insgesamt", u"So oft wurde insgesamt falsch getippt", false},
+    {"frmStatistik", "Text3", u"Fehler der linken Hand", nullptr, false},
+    {"frmStatistik", "Text4", u"Fehler der rechten Hand", nullptr, false},
+    {"frmStatistik", "Command4", u"Chart: Anzahl der Übungen je Lektion", nullptr, false},
+    {"frmStatistik", "Command2", u"Chart: Anschläge pro Minute", nullptr, false},
+    {"frmStatistik", "Command7", u"Chart: Fehler der einzelnen Finger", nullptr, false},
+    {"frmStatistik", "Command5", u"Liste: die Übungen im Einzelnen", nullptr, false},
+    {"frmStatistik", "Command6", u"Liste: Fehler pro Übung", nullptr, false},
 };
 
 // The property that marks a box whose values are announced already.
 constexpr char kAnsage[] = "velkoraAnsage";
+// Properties marking a window's standard and cancel buttons and displays.
+constexpr char kStandard[] = "velkoraStandardknopf";
+constexpr char kAbbruch[] = "velkoraAbbruchknopf";
+constexpr char kAnzeige[] = "velkoraAnzeige";
+// Windows Escape does not close.
+constexpr const char* kOhneEscape[] = {"frmVelkora", "frmSchreiben", "frmWait"};
 
 QString ohneKuerzel(QString text) {
     // "&Lektionen" reads "Lektionen"; "&&" is a literal ampersand.
@@ -150,11 +175,54 @@ void fuellen(QWidget* fenster, QWidget* w) {
     if (!name.isEmpty()) w->setAccessibleName(name);
 }
 
+// The visible, enabled button of the window carrying the mark.
+QAbstractButton* markierterKnopf(QWidget* fenster, const char* marke) {
+    for (QAbstractButton* b : fenster->findChildren<QAbstractButton*>())
+        if (b->property(marke).toBool() && b->isVisibleTo(fenster) && b->isEnabled()) return b;
+    return nullptr;
+}
+
+bool escapeSchliesst(QWidget* fenster) {
+    // Windows of their own and those in the main window's document area.
+    if (qobject_cast<QDialog*>(fenster)) return false;
+    if (!fenster->isWindow() && !qobject_cast<QMdiSubWindow*>(fenster->parentWidget())) return false;
+    for (const char* name : kOhneEscape)
+        if (fenster->objectName() == QLatin1String(name)) return false;
+    return true;
+}
+
+// Return and Escape that no control of the window took for itself.
+bool tasteFuerFenster(QWidget* fenster, const QKeyEvent* k) {
+    if (k->modifiers() & ~Qt::KeypadModifier) return false;
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+        QWidget* fokus = QApplication::focusWidget();
+        auto* knopf = qobject_cast<QAbstractButton*>(fokus);
+        if (knopf && !knopf->isCheckable() && fenster->isAncestorOf(knopf) && knopf->isEnabled()) {
+            knopf->click();
+            return true;
+        }
+        if (QAbstractButton* b = markierterKnopf(fenster, kStandard)) {
+            b->click();
+            return true;
+        }
+        return false;
+    }
+    if (k->key() == Qt::Key_Escape && escapeSchliesst(fenster)) {
+        if (QAbstractButton* b = markierterKnopf(fenster, kAbbruch)) b->click();
+        else fenster->close();
+        return true;
+    }
+    return false;
+}
+
 class Halter : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::Show && o->isWidgetType()) zugaenglichMachen(static_cast<QWidget*>(o));
+        // Keys reach the window when the focused control left them alone.
+        if (e->type() == QEvent::KeyPress && o == parent())
+            return tasteFuerFenster(static_cast<QWidget*>(o), static_cast<QKeyEvent*>(e));
         return false;
     }
 };
@@ -173,8 +241,48 @@ void zugaenglichMachen(QWidget* fenster) {
 void zugaenglichHalten(QWidget* fenster) {
     if (!fenster) return;
     zugaenglichMachen(fenster);
-    if (!fenster->findChild<Halter*>(QString(), Qt::FindDirectChildrenOnly))
-        fenster->installEventFilter(new Halter(fenster));
+    // Once per window. (A search for a child of class Halter would find any
+    // child: Halter has no meta-object of its own.)
+    if (fenster->property("velkoraHalter").toBool()) return;
+    fenster->setProperty("velkoraHalter", true);
+    fenster->installEventFilter(new Halter(fenster));
+}
+
+void alsStandardknopf(QWidget* knopf) { knopf->setProperty(kStandard, true); }
+void alsAbbruchknopf(QWidget* knopf) { knopf->setProperty(kAbbruch, true); }
+void alsAnzeige(QWidget* w) { w->setProperty(kAnzeige, true); }
+
+void alsStumm(QWidget* w) {
+    // Its interface has no text: Qt sends no text events for it. Qt's
+    // screen-reader bridge warns of each caret event it drops for want of
+    // a text; those warnings are only shown when asked for (QT_LOGGING_RULES).
+    static const bool fabrik = (QAccessible::installFactory([](const QString&, QObject* o) -> QAccessibleInterface* {
+        if (!o->isWidgetType() || !o->property("velkoraStumm").toBool()) return nullptr;
+        return new QAccessibleWidget(static_cast<QWidget*>(o), QAccessible::StaticText);
+    }), QLoggingCategory::setFilterRules(QStringLiteral("qt.accessibility.atspi.warning=false")), true);
+    (void)fabrik;
+    w->setProperty("velkoraStumm", true);
+}
+
+void ansagen(QWidget* w, const QString& basis, const QString& text) {
+    QString name = text.isEmpty() ? basis : basis + QStringLiteral(": ") + text;
+    if (w->accessibleName() == name) name += QLatin1Char(' ');
+    w->setAccessibleName(name);
+}
+
+void wertErneut(QWidget* w) {
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent e(w, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&e);
+}
+
+bool istAnzeige(QWidget* w) {
+    if (w->property(kAnzeige).toBool()) return true;
+    if (w->focusPolicy() != Qt::NoFocus) return false;
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->isReadOnly();
+    if (auto* e = qobject_cast<QPlainTextEdit*>(w)) return e->isReadOnly();
+    if (auto* e = qobject_cast<QTextEdit*>(w)) return e->isReadOnly();
+    return false;
 }
 
 QString zugangsname(QWidget* w) {

@@ -29,6 +29,33 @@ QString zugangsname(QWidget* w);
 // not counting the parts Qt composes them of (a spin box's edit, scroll bars).
 bool istBedienelement(QWidget* w);
 
+// Keyboard use of the windows the registry holds (zugaenglichHalten sets it
+// up): Return presses the focused push button, else the window's standard
+// button; Escape presses the window's cancel button, else closes the window
+// (not the main window, the writing window inside it or the wait window;
+// dialogs keep their own Escape). The marks are properties only: a standard
+// button does not get the look of a dialog's default button.
+void alsStandardknopf(QWidget* knopf);
+void alsAbbruchknopf(QWidget* knopf);
+// Marks a widget that only shows something (an on-screen key, a display
+// box): no control to reach with Tab.
+void alsAnzeige(QWidget* w);
+// Marks a hidden box that only carries a value for other windows: a screen
+// reader finds no text in it and hears nothing of its changes. Marked
+// before the box is first shown or asked about.
+void alsStumm(QWidget* w);
+// True for displays: marked ones and read-only boxes that take no focus.
+bool istAnzeige(QWidget* w);
+
+// Tells a screen reader something through the name of the control in
+// focus, which becomes "basis: text" (a screen reader speaks a new name of
+// the focused control at once). The same text twice is told apart by a
+// trailing blank, so that it is spoken again.
+void ansagen(QWidget* w, const QString& basis, const QString& text);
+// Tells a screen reader that the box's value was shown anew although it did
+// not change (the same key once more).
+void wertErneut(QWidget* w);
+
 // How a value shown in a key display is spoken: "LEER" as "Leertaste",
 // "RETURN" and "ENTER" as "Eingabetaste", a single sign as itself.
 QString gesprochenerWert(const QString& wert);

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -97,6 +98,8 @@ void frmarc::buildLayout() {
                       32, 72);
     Check4 = schalter(audio, "Check4", QStringLiteral(" Maschinengeräusch"),
                       QStringLiteral("Maschinengeräusch"), 32, 104);
+    Check6 = schalter(audio, "Check6", QStringLiteral("Sprachausgabe"),
+                      QStringLiteral("Die nächste Taste, Fehler und das Ergebnis werden angesagt"), 32, 136);
 
     // Tab 1: the practice reminder.
     QWidget* rem = seite("TabReminder", QStringLiteral("Reminder"));
@@ -152,6 +155,11 @@ void frmarc::buildLayout() {
     Picture2->installEventFilter(this);
     Picture1 = feld(farbe, "Picture1", 88, 80, 96, 48);
     Picture1->setToolTip(QStringLiteral("Vorschaufenster"));
+    Picture1->setFocusPolicy(Qt::TabFocus);
+    Picture1->setAccessibleName(QStringLiteral("Farbvorschläge"));
+    Picture1->setAccessibleDescription(
+        QStringLiteral("Mit den Pfeiltasten Originalfarbe, Farbvorschlag 1 oder 2 wählen"));
+    Picture1->installEventFilter(this);
     lblHinweis = text(farbe, "lblHinweis", QString(), 200, 76, 230, 56);
     lblHinweis->setStyleSheet(QStringLiteral("color: rgb(160,0,0);"));
     Timer1 = new QTimer(this);
@@ -242,6 +250,7 @@ void frmarc::Form_Load() {
     Check2->setChecked(o.checkStatistik);
     Check3->setChecked(o.checkFehlermeldung);
     Check4->setChecked(o.checkGeraeusch);
+    Check6->setChecked(o.checkSprache);
     Check5->setChecked(o.checkAnimat);
     Check1->setChecked(o.checkReminder);
     // A stored duration outside 1 to 60 shows as the nearest end; it is
@@ -272,9 +281,10 @@ void frmarc::Command14_Click() {
     o.checkGeraeusch = Check4->isChecked();
     o.checkReminder = Check1->isChecked();
     o.checkStatistik = Check2->isChecked();
+    o.checkSprache = Check6->isChecked();
     o.tdauer = static_cast<qint16>(Slider2->value());
-    bool gespeichert = app_.optionenSpeichern({"CheckStatistik", "CheckGeräusch", "CheckFehlermeldung",
-                                               "CheckReminder", "Tdauer", "Farbwert1", "Benutzer", "CheckAnimat"});
+    bool gespeichert = app_.optionenSpeichern({"CheckStatistik", "CheckGeräusch", "CheckFehlermeldung", "CheckReminder",
+                                               "Tdauer", "Farbwert1", "Benutzer", "CheckAnimat", "CheckSprache"});
     if (auto* noten = findChild<Notenschluesselseite*>()) gespeichert &= noten->speichern();
     if (!gespeichert)
         app_.services.msgBox(this, app_.einstellungenFehler(), Msg::Exclamation);
@@ -310,7 +320,30 @@ void frmarc::Timer2_Timer() { app_.reminder().Timer2_Timer(); }
 
 // ---- the pipette ----
 
+void frmarc::farbvorschlag(int nr) {
+    const std::array<QFrame*, 3> felder = {Shape1, Shape2, Shape3};
+    const std::array<const char16_t*, 3> namen = {u"Originalfarbe", u"Farbvorschlag 1", u"Farbvorschlag 2"};
+    if (nr < 0 || nr > 2) return;
+    vorschlag_ = nr;
+    const QColor farbe = felder[nr]->palette().color(QPalette::Window);
+    zeigeFarbe(Picture1, farbe);
+    app_.opt.farbwert1 = bgrFromColor(farbe);
+    Picture1->setAccessibleName(QStringLiteral("Farbvorschläge: ") + QString::fromUtf16(namen[nr]));
+    app_.SaveSetting(QStringLiteral("Optionen"), QStringLiteral("Farbwert1"), QString::number(app_.opt.farbwert1));
+    if (auto* s = app_.forms.loaded<frmSchreiben>()) s->farbesetzen();
+}
+
 bool frmarc::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Picture1 && e->type() == QEvent::KeyPress) {
+        const int taste = static_cast<QKeyEvent*>(e)->key();
+        const int schritt = taste == Qt::Key_Right || taste == Qt::Key_Down ? 1
+                            : taste == Qt::Key_Left || taste == Qt::Key_Up  ? -1
+                                                                             : 0;
+        if (schritt != 0) {
+            farbvorschlag(vorschlag_ < 0 ? (schritt > 0 ? 0 : 2) : (vorschlag_ + schritt + 3) % 3);
+            return true;
+        }
+    }
     if (watched == Picture2 && e->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
         Picture2_MouseDown();

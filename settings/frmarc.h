@@ -36,6 +36,7 @@ public:
     // Tab "Audio".
     QCheckBox* Check3 = nullptr;  // Fehlermeldung
     QCheckBox* Check4 = nullptr;  // Maschinengeräusch
+    QCheckBox* Check6 = nullptr;  // Sprachausgabe
     QLabel* Label4 = nullptr;
     // Tab "Reminder".
     QCheckBox* Check1 = nullptr;
@@ -89,6 +90,11 @@ public:
     // Starts or stops the reminder as Check1 says.
     void remind();
 
+    // Takes the original colour (0) or a suggestion (1, 2) as the pipette
+    // takes a colour: shown, stored and applied at once. The colour
+    // preview takes the focus and steps through them with the arrow keys.
+    void farbvorschlag(int nr);
+
     // True while the pipette is held.
     bool pipetteAktiv() const { return pipette_; }
 
@@ -110,4 +116,5 @@ private:
     QPoint letztePos_;  // the last pointer position the pipette read
     bool pipette_ = false;
     bool geschlossen_ = false;
+    int vorschlag_ = -1;  // the swatch last taken with the keys
 };

@@ -3,6 +3,7 @@
 #include "insight/tastenwerte.h"
 #include "pruefung/abschrift.h"
 #include "settings/reminder.h"
+#include "sprache/sprachausgabe.h"
 #include "stats/ablage.h"
 
 #include <QDir>
@@ -17,13 +18,15 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
       store(s),
       services(svc),
       tastenzaehler_(std::make_unique<Tastenzaehler>()),
+      sprachausgabe_(std::make_unique<Sprachausgabe>(*this)),
       forms(*this),
       hilfetaste_(hilfetasteEinrichten(*this)) {
     ereignisse.anmelden(tastenzaehler_.get());
+    ereignisse.anmelden(sprachausgabe_.get());
     // What the store keeps of a settings file that must be put aside.
     QStringList schluessel;
     for (const char* k : {"Benutzer", "CheckAnimat", "CheckFehlermeldung", "CheckGeräusch", "CheckReminder",
-                          "CheckStatistik", "Farbwert1", "Tdauer"})
+                          "CheckStatistik", "Farbwert1", "Tdauer", "CheckSprache"})
         schluessel << QStringLiteral("Optionen/") + QString::fromUtf8(k);
     for (const char* k : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
         schluessel << QStringLiteral("Settings/") + QString::fromUtf8(k);
@@ -89,6 +92,7 @@ bool App::optionenSpeichern(std::initializer_list<const char*> schluessel) {
         else if (key == QLatin1String("CheckStatistik")) wert = boolText(opt.checkStatistik);
         else if (key == QLatin1String("Farbwert1")) wert = QString::number(opt.farbwert1);
         else if (key == QLatin1String("Tdauer")) wert = QString::number(opt.tdauer);
+        else if (key == QLatin1String("CheckSprache")) wert = boolText(opt.checkSprache);
         else continue;
         if (!SaveSetting(QStringLiteral("Optionen"), key, wert)) gespeichert = false;
     }

@@ -11,6 +11,7 @@
 
 class QObject;
 class Reminder;
+class Sprachausgabe;
 class Tastenzaehler;
 
 // The option variables: filled from the settings store at start-up, written
@@ -25,6 +26,7 @@ struct Optionen {
     bool checkStatistik = false;
     qint32 farbwert1 = 0;
     qint16 tdauer = 0;
+    bool checkSprache = false;  // "Sprachausgabe": keys and results spoken
 };
 
 // The values of the running exercise, shared by the writing window, the
@@ -90,6 +92,8 @@ public:
 
     // The practice reminder; it outlives the settings dialog that drives it.
     Reminder& reminder();
+    // Speaks keys and results when the option is on.
+    Sprachausgabe& sprache() { return *sprachausgabe_; }
 
     SettingsStore& store;
     PlatformServices& services;
@@ -101,6 +105,7 @@ public:
 private:
     std::unique_ptr<Reminder> reminder_;  // made on first use
     std::unique_ptr<Tastenzaehler> tastenzaehler_;
+    std::unique_ptr<Sprachausgabe> sprachausgabe_;
 
 public:
     Forms forms;  // its windows are destroyed before everything above

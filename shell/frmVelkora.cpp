@@ -88,6 +88,7 @@ constexpr Menuepunkt kMenue[] = {
     {Ebene::Unterpunkt, "Timstart", "Timer starten", 'S', &frmVelkora::Timstart_Click},
     {Ebene::Menue, "menModul", "&Module", 0, nullptr},
     {Ebene::Punkt, "menNumbl", "Nummernblock", 'N', &frmVelkora::menNumbl_Click},
+    {Ebene::Punkt, "menEditor", "Editor", 0, &frmVelkora::menEditor_Click},
     {Ebene::Menue, "menknow", "&KnowHow", 0, nullptr},
     {Ebene::Punkt, "mentip", "Tips", 'T', &frmVelkora::mentip_Click},
     {Ebene::Menue, "ent", "&Auswertung", 0, nullptr},
@@ -186,6 +187,8 @@ void frmVelkora::stoppuhr(bool laufen) {
 
 void frmVelkora::menNumbl_Click() { app_.forms.get<frmNumBlock>().zeigen(); }
 
+void frmVelkora::menEditor_Click() { app_.forms.get<frmSchreiben>().Command14_Click(); }
+
 void frmVelkora::mentip_Click() { app_.forms.get<frmTip>().zeigen(); }
 
 void frmVelkora::menst_Click() {
@@ -238,6 +241,10 @@ void frmVelkora::MDIForm_Load() {
     parseInt32(app_.GetSetting(o, QStringLiteral("Farbwert1"), QString::number(kTastenfarbe)),
                app_.opt.farbwert1);
     parseInt16(app_.GetSetting(o, QStringLiteral("Tdauer"), QStringLiteral("5")), app_.opt.tdauer);
+    // Spoken keys are on by themselves where a screen reader runs, until
+    // the user decides in the settings.
+    parseBool(app_.GetSetting(o, QStringLiteral("CheckSprache"), boolText(app_.services.bildschirmleser())),
+              app_.opt.checkSprache);
     // A settings file that could not be read as it stood is named.
     const QString hinweis = app_.store.notice(kAppTitle);
     if (!hinweis.isEmpty()) app_.services.msgBox(this, hinweis, Msg::Exclamation);

@@ -47,6 +47,7 @@ public:
     void menTimAnh_Click();
     void Timstart_Click();
     void menNumbl_Click();
+    void menEditor_Click();
     void mentip_Click();
     void menst_Click();
     void menTasten_Click();

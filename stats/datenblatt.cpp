@@ -247,7 +247,7 @@ void Datenblatt::buildLeiste() {
         b->setToolTip(QString::fromUtf8(tip));
         b->setAutoRaise(false);
         b->setFixedSize(30, 24);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus);  // reached by Tab; a click leaves the focus where it is
         b->setStyleSheet(QStringLiteral("QToolButton { background: rgb(192,192,255); border: 1px solid "
                                         "rgb(120,120,170); } QToolButton:pressed { background: rgb(160,160,230); }"));
         return b;

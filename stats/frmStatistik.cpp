@@ -1,4 +1,5 @@
 #include "stats/frmStatistik.h"
+#include "platform/zugang.h"
 #include "platform/symbol.h"
 #include "platform/numbers.h"
 #include "platform/units.h"
@@ -180,6 +181,7 @@ void frmStatistik::buildLayout() {
     Command1->setGeometry(636, 16, 56, 44);
 
     connect(Command1, &QPushButton::clicked, this, &frmStatistik::Command1_Click);
+    alsAbbruchknopf(Command1);  // Escape goes back to the writing window
     connect(Command2, &QPushButton::clicked, this, &frmStatistik::Command2_Click);
     connect(Command4, &QPushButton::clicked, this, &frmStatistik::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &frmStatistik::Command5_Click);

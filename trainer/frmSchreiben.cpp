@@ -4,6 +4,7 @@
 #include "platform/richtextview.h"
 #include "platform/textcodec.h"
 #include "platform/units.h"
+#include "platform/zugang.h"
 #include "settings/reminder.h"
 #include "shell/app.h"
 #include "shell/frmVelkora.h"
@@ -128,7 +129,11 @@ void frmSchreiben::buildLayout() {
     Text3 = place<QLineEdit>(Frame4, "Text3", 152, 232, 81, 21);
     Text4 = place<QLineEdit>(Frame4, "Text4", 240, 232, 81, 21);
     Text5 = place<QLineEdit>(Frame4, "Text5", 328, 232, 121, 21);
-    for (QLineEdit* t : {Text3, Text4, Text5}) t->hide();
+    for (QLineEdit* t : {Text3, Text4, Text5}) {
+        t->hide();
+        t->setFocusPolicy(Qt::NoFocus);
+        alsStumm(t);  // the stopwatch changes them every second
+    }
 
     // Pictures and background colours of the tool buttons.
     const struct {
@@ -147,9 +152,10 @@ void frmSchreiben::buildLayout() {
         b.button->setIcon(werkzeugSymbol(b.symbol));
         b.button->setIconSize(QSize(22, 22));
         if (*b.farbe) werkzeugFarbe(b.button, QColor::fromString(QLatin1String(b.farbe)));
-        b.button->setFocusPolicy(Qt::NoFocus);
+        // Reached by Tab; a click leaves the keyboard in the input box.
+        b.button->setFocusPolicy(Qt::TabFocus);
     }
-    Command14->setFocusPolicy(Qt::NoFocus);
+    Command14->setFocusPolicy(Qt::TabFocus);
     app_.reminder().knopfZeigen(Command11);  // red while a reminder runs
 
     connect(Command5, &QPushButton::clicked, this, &frmSchreiben::Command5_Click);
@@ -228,6 +234,9 @@ Textgang frmSchreiben::textgang() {
 }
 
 void frmSchreiben::strt() {
+    // The box is an input box again, after the summary of the last exercise.
+    Text1->setCursorWidth(1);
+    if (Text1->accessibleName() != QLatin1String("Eingabe")) Text1->setAccessibleName(QStringLiteral("Eingabe"));
     textgang().strt();
     if (!app_.ereignisse.leer()) app_.ereignisse.uebungBegonnen(rtb1->text(), app_.services.monotonicMs());
 }

@@ -7,6 +7,9 @@
 #include "platform/richtextview.h"
 #include "platform/textcodec.h"
 #include "platform/units.h"
+#include "platform/zugang.h"
+#include "sprache/sprachausgabe.h"
+#include "sprache/tastensprache.h"
 #include "shell/app.h"
 #include "trainer/frmSchreiben.h"
 #include "trainer/inputbox.h"
@@ -19,6 +22,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QTimer>
 
@@ -28,6 +33,10 @@ const QColor kRot(255, 0, 0);
 QColor basisfarbe() { return colorFromBgr(kTastenfarbe); }
 bool istFunktionstaste(int vk) { return vk >= 112 && vk <= 115; }  // F1 to F4
 bool istTotetaste(int key) { return key >= Qt::Key_Dead_Grave && key <= Qt::Key_Dead_Longsolidusoverlay; }
+bool istLesetaste(int key) {
+    return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right ||
+           key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+}
 }  // namespace
 
 // ---- key events ----
@@ -45,6 +54,15 @@ bool frmSchreiben::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress: {
         auto* k = static_cast<QKeyEvent*>(event);
+        // Tab leaves the box for the window's other controls, unless the
+        // text itself asks for a tab.
+        if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) &&
+            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && Text2->text() != QLatin1String("\t")) {
+            focusNextPrevChild(k->key() == Qt::Key_Tab && !(k->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+        // The summary of a finished exercise is read with the cursor keys.
+        if (Text1->isReadOnly() && istLesetaste(k->key())) return false;
         totetaste_ = istTotetaste(k->key()) ? k->key() : 0;
         Text1_KeyDown(virtualKey(*k), shiftState(*k));
         // A dead key alone types nothing yet: its press carries no text.
@@ -107,6 +125,12 @@ void frmSchreiben::falscheTaste(int& KeyAscii) {
     Label4->setText(zahlText(app_.ex.fehler));
     KeyAscii = 0;
     if (app_.opt.checkFehlermeldung) app_.services.playSound(app_.datei(Klang.value(2)));
+    // A screen reader hears of the error through the input box's name; the
+    // summary of a finished exercise keeps its own.
+    if (Text1->isReadOnly()) return;
+    const QChar erwartet = Sprachausgabe::ausAnzeige(Text2->text());
+    ansagen(Text1, QStringLiteral("Eingabe"),
+            erwartet.isNull() ? QStringLiteral("falsch") : QStringLiteral("falsch, ") + gesprochenesZeichen(erwartet));
 }
 
 void frmSchreiben::Text1_KeyPress(int& KeyAscii) {
@@ -180,6 +204,15 @@ void frmSchreiben::uebungsende() {
     Text1->setReadOnly(true);
     Text1->setPlainText(normaliseLineBreaks(zusammenfassung(
         ex.MaxZeichen, ex.fehler, ex.Fehlerquote, ex.Bewertung, ex.anschlaegeProMinute)));
+    // The summary is read line by line: the cursor keys move its caret,
+    // which is not drawn. It takes the focus anew under its own name, and a
+    // screen reader reads it.
+    Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Text1->setCursorWidth(0);
+    Text1->moveCursor(QTextCursor::Start);
+    Text1->setAccessibleName(QStringLiteral("Zusammenfassung"));
+    if (Text1->hasFocus()) Text1->clearFocus();
+    Text1->setFocus(Qt::OtherFocusReason);
     rtb1->setText(QString());
     if (!Command5->isEnabled()) {
         Command5->setEnabled(true);

@@ -1,4 +1,5 @@
 #include "trainer/keybutton.h"
+#include "platform/zugang.h"
 #include "platform/units.h"
 #include "trainer/keytable.h"
 
@@ -13,6 +14,7 @@ KeyButton::KeyButton(const Taste& taste, QWidget* parent)
     // do not overlap repaint alone when one changes colour.
     setGeometry(taste.x, taste.y, taste.w - 1, taste.h - 1);
     setFocusPolicy(Qt::NoFocus);
+    alsAnzeige(this);  // it lights keys, it takes none
     setAccessibleName(tastenName(taste));
     setAccessibleDescription(tastenBeschreibung(taste));
 }

@@ -1,6 +1,7 @@
 #include "trainer/textgang.h"
 #include "platform/richtextview.h"
 #include "platform/services.h"
+#include "platform/zugang.h"
 
 #include <QLineEdit>
 
@@ -12,6 +13,7 @@ void Textgang::markiere(QChar c) {
     // text would still lay it out and repaint it.
     const QString name = c == QLatin1Char(' ') ? QStringLiteral("LEER") : QString(c);
     if (anzeige.text() != name) anzeige.setText(name);
+    else wertErneut(&anzeige);
     view.setSelFormat(QColor(255, 0, 0), true);
 }
 

@@ -47,7 +47,11 @@ public:
         dialogs.append(Dialog{title, suggested});
         return saveAnswer;
     }
+    // What was said, with "!" before a text that interrupted.
+    void sprechen(const QString& t, bool unterbrechen) override { gesprochen << (unterbrechen ? '!' + t : t); }
+    bool bildschirmleser() override { return leser; }
     void clear() {
+        gesprochen.clear();
         messages.clear();
         dialogs.clear();
         sounds.clear();
@@ -57,6 +61,8 @@ public:
 
     QList<Message> messages;
     QStringList sounds, preloaded, opened;
+    QStringList gesprochen;  // texts spoken
+    bool leser = false;      // a screen reader runs
     int beeps = 0;
     int editors = 0;
     // The pointer position and the screen's pixels, as a test scripts them.

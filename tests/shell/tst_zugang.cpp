@@ -9,7 +9,14 @@
 #include "trainer/keytable.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QPointer>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QSet>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -39,6 +46,11 @@ private slots:
                 namenlos << c->objectName() + " (" + c->metaObject()->className() + ")";
         }
         QVERIFY2(namenlos.isEmpty(), qPrintable(namenlos.join(", ")));
+        // Buttons in sight that share a caption are told apart by their names.
+        QHash<QString, bool> knoepfe;
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+            if (b->isVisible() && b->window() == w->window() && !istAnzeige(b))
+                QVERIFY2(!std::exchange(knoepfe[zugangsname(b)], true), qPrintable(zugangsname(b)));
         if (bedienelemente == 0) qInfo("%s has no controls", alleFenster()[fenster].name);
     }
 
@@ -148,6 +160,62 @@ private slots:
         }
         QCOMPARE(zugangsname(s.Text1), QStringLiteral("Eingabe"));
         QCOMPARE(s.Command9->accessibleDescription(), QStringLiteral("Statistik / Auswertungen"));
+    }
+
+    // Tab walks every enabled control of every window and never stays put
+    // (a help page keeps the focus while Tab goes from link to link; one
+    // button of a group is reached, the arrows reach the others). Escape
+    // closes every window but the main window, the writing window and the
+    // wait window; one of the document area goes behind the writing window.
+    void tabulator_data() { fensterZeilen(); }
+    void tabulator() {
+        QFETCH(int, fenster);
+        TestEnv env;
+        QPointer<QWidget> w = oeffneFenster(*env.app, fenster);
+        QWidget* top = w->window();
+        top->show();
+        top->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(top));
+        QSet<QWidget*> offen;
+        for (QWidget* c : w->findChildren<QWidget*>())
+            if (c->window() == top && c->isVisible() && c->isEnabled() && istBedienelement(c) && !istAnzeige(c) &&
+                !qobject_cast<QHeaderView*>(c))
+                offen.insert(c);
+        const int alle = offen.size();
+        if (alle > 0) (*offen.begin())->setFocus(Qt::TabFocusReason);
+        for (int i = 0, gleich = 0; i < 400 && !offen.isEmpty(); ++i) {
+            QWidget* vorher = QApplication::focusWidget();
+            QVERIFY2(vorher, "focus lost");
+            for (QWidget* p = vorher; p; p = p->parentWidget()) offen.remove(p);  // a spin box's edit
+            if (auto* r = qobject_cast<QRadioButton*>(vorher); r && r->autoExclusive())
+                for (QRadioButton* b : r->parentWidget()->findChildren<QRadioButton*>()) offen.remove(b);
+            QTest::keyClick(vorher, Qt::Key_Tab);
+            gleich = QApplication::focusWidget() == vorher && alle > 1 ? gleich + 1 : 0;
+            QVERIFY2(w && gleich < 50, qPrintable("stuck at " + vorher->objectName()));
+        }
+        QStringList fehlt;
+        for (QWidget* c : offen) fehlt << c->objectName() + " (" + c->metaObject()->className() + ")";
+        QVERIFY2(fehlt.isEmpty(), qPrintable("not reached: " + fehlt.join(", ")));
+        const bool bleibt = QStringList{"frmVelkora", "frmSchreiben", "frmWait"}.contains(alleFenster()[fenster].name);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : top, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto* sub = w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
+        QCOMPARE(!w || !w->isVisible() || (sub && sub->mdiArea()->activeSubWindow() != sub), !bleibt);
+    }
+
+    // Return on the lesson slider presses "OK"; Tab leaves the input box, counting no key.
+    void eingabetaste() {
+        TestEnv env;
+        env.app->forms.get<frmVelkora>();
+        frmLek& lek = env.app->forms.get<frmLek>();
+        lek.zeigen();
+        QVERIFY(QTest::qWaitForWindowActive(&lek));
+        QTest::keyClick(lek.Slider1, Qt::Key_Return);
+        frmSchreiben& s = env.app->forms.get<frmSchreiben>();
+        QVERIFY(env.app->ex.lektionsnr == 1 && !s.Text1->isReadOnly());
+        s.window()->activateWindow();
+        QTest::keyClick(s.Text1, Qt::Key_Tab);
+        QVERIFY(!s.Text1->hasFocus() && env.app->ex.fehler == 0);
     }
 };
 

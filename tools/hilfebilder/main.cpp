@@ -47,6 +47,7 @@ public:
     std::optional<QColor> screenPixel(const QPoint&) override { return std::nullopt; }
     qint64 monotonicMs() override { return 0; }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    void sprechen(const QString&, bool) override {}  // pictures are silent
 };
 
 QString ziel;
