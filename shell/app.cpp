@@ -1,6 +1,7 @@
 #include "shell/app.h"
 #include "hilfe/hilfetaste.h"
 #include "insight/tastenwerte.h"
+#include "klasse/klassenversand.h"
 #include "settings/reminder.h"
 #include "stats/ablage.h"
 
@@ -16,9 +17,11 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
       store(s),
       services(svc),
       tastenzaehler_(std::make_unique<Tastenzaehler>()),
+      klassenversand_(std::make_unique<Klassenversand>(*this)),
       forms(*this),
       hilfetaste_(hilfetasteEinrichten(*this)) {
     ereignisse.anmelden(tastenzaehler_.get());
+    ereignisse.anmelden(klassenversand_.get());
     // What the store keeps of a settings file that must be put aside.
     QStringList schluessel;
     for (const char* k : {"Benutzer", "CheckAnimat", "CheckFehlermeldung", "CheckGeräusch", "CheckReminder",

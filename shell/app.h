@@ -12,6 +12,7 @@
 class QObject;
 class Reminder;
 class Tastenzaehler;
+class Klassenversand;
 
 // The option variables: filled from the settings store at start-up, written
 // back at shut-down and by the settings dialog. Before start-up has read the
@@ -90,6 +91,8 @@ public:
 
     // The practice reminder; it outlives the settings dialog that drives it.
     Reminder& reminder();
+    // Sends the stored results to the class server, when one is set up.
+    Klassenversand& klasse() { return *klassenversand_; }
 
     SettingsStore& store;
     PlatformServices& services;
@@ -101,6 +104,7 @@ public:
 private:
     std::unique_ptr<Reminder> reminder_;  // made on first use
     std::unique_ptr<Tastenzaehler> tastenzaehler_;
+    std::unique_ptr<Klassenversand> klassenversand_;
 
 public:
     Forms forms;  // its windows are destroyed before everything above
