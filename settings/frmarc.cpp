@@ -1,4 +1,5 @@
 #include "settings/frmarc.h"
+#include "klasse/klassenseite.h"
 #include "platform/anireader.h"
 #include "platform/controls.h"
 #include "platform/units.h"
@@ -198,6 +199,10 @@ void frmarc::buildLayout() {
     const QPixmap dino = dinoBild(app_.datei(QStringLiteral("\\dino.ani")), 48);
     if (!dino.isNull()) Image1->setPixmap(dino);
 
+    // Tab "Klasse": the class server.
+    klassenseite_ = new Klassenseite(app_);
+    SSTab1->addTab(klassenseite_, QStringLiteral("Klasse"));
+
     // The buttons under the tabs. "Abbrechen" is the default button: Enter
     // leaves the dialog without saving, like Escape. A button that has the
     // focus takes Enter itself, as on every desktop: Tab to "OK" and Enter
@@ -272,6 +277,7 @@ void frmarc::Command14_Click() {
     if (!app_.optionenSpeichern({"CheckStatistik", "CheckGeräusch", "CheckFehlermeldung", "CheckReminder", "Tdauer",
                                  "Farbwert1", "Benutzer", "CheckAnimat"}))
         app_.services.msgBox(this, app_.einstellungenFehler(), Msg::Exclamation);
+    klassenseite_->speichern();
     Command7_Click();
 }
 

@@ -1,4 +1,9 @@
 #include "insight/tastenwerte.h"
+#include "klasse/klassenseite.h"
+#include "klasse/klassenversand.h"
+#include "klasse/passwort.h"
+#include "settings/frmarc.h"
+#include "trainer/frmSchreiben.h"
 #include "klasse/pruefung.h"
 #include "klasse/schema.h"
 #include "klasse/versand.h"
@@ -7,7 +12,11 @@
 #include "testenv.h"
 #include "trainer/recording.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -306,6 +315,57 @@ private slots:
                                     "idlektion = 5"),
                  150);
         QSqlDatabase::removeDatabase("wieder");
+    }
+
+    // Joined through the settings tab; every recorded exercise reaches the
+    // server, also when the server was away meanwhile or the program was
+    // started again; the writing window says how it went.
+    void aufzeichnungGesendet() {
+        passwortNurDatei(true);
+        TestEnv env;
+        env.app->klasse().setWiederholungMs(200);
+        frmarc& d = env.app->forms.get<frmarc>();
+        auto* s = d.findChild<Klassenseite*>();
+        s->txtServer->setText("127.0.0.1");
+        s->txtPort->setValue(srv->port());
+        s->txtDatenbank->setText("velkora");
+        s->txtLogin->setText("juergen.weiss");
+        s->txtPasswort->setText(pw["juergen.weiss"]);
+        QVERIFY(s->chkTls->isChecked());
+        d.Command14_Click();
+        QTRY_COMPARE(passwortort(*env.app), Passwortort::Datei);
+        QCOMPARE(QFile::permissions(passwortDatei(*env.app)), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                                  QFileDevice::ReadUser | QFileDevice::WriteUser);
+        const QString anzahl =
+            QStringLiteral("SELECT count(*) FROM velkora.auswertung WHERE schueler = 'juergen.weiss' AND idlektion = 9");
+        auto aufzeichnen = [&] {
+            Uebung& ex = env.app->ex;
+            ex = Uebung{};
+            ex.lektionsnr = 9, ex.zaehler = 50, ex.fehler = 1, ex.laufzeit = 30, ex.anschlaegeGanz = 50;
+            ex.anschlaegeProMinute = 100, ex.Fehlerquote = 0.02;
+            ergebnisseAufzeichnen(*env.app);
+        };
+        aufzeichnen();
+        QTRY_COMPARE(env.app->klasse().status(), kStatusGesendet);
+        auto* label = env.app->forms.get<frmSchreiben>().findChild<QLabel*>("klasseStatus");
+        QVERIFY(label && !label->isHidden());
+        QCOMPARE(label->accessibleName(), "Klasse: an die Klasse gesendet");
+        QCOMPARE(zahl(srv->admin(), anzahl), 1);
+        QVERIFY(srv->stoppen("immediate"));
+        aufzeichnen();
+        QTRY_COMPARE(env.app->klasse().status(), kStatusWartet);
+        QCOMPARE(label->text(), "Klasse: wartet auf den Server");
+        QVERIFY(srv->starten());
+        QTRY_COMPARE_WITH_TIMEOUT(env.app->klasse().status(), kStatusGesendet, 10000);
+        QCOMPARE(zahl(srv->admin(), anzahl), 2);
+        QVERIFY(srv->stoppen());
+        aufzeichnen();
+        QTRY_COMPARE(env.app->klasse().status(), kStatusWartet);
+        env.restart();
+        QVERIFY(srv->starten());
+        env.app->klasse().anstossen();
+        QTRY_COMPARE_WITH_TIMEOUT(env.app->klasse().status(), kStatusGesendet, 10000);
+        QCOMPARE(zahl(srv->admin(), anzahl), 3);
     }
 
     // The sender killed at random moments while it sends: nothing lost,
