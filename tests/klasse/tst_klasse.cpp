@@ -1,4 +1,5 @@
 #include "insight/tastenwerte.h"
+#include "klasse/frmKlasse.h"
 #include "klasse/klassenseite.h"
 #include "klasse/klassenversand.h"
 #include "klasse/passwort.h"
@@ -17,6 +18,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -315,6 +319,46 @@ private slots:
                                     "idlektion = 5"),
                  150);
         QSqlDatabase::removeDatabase("wieder");
+    }
+
+    // The teacher's overview through the window: the class's pupils with
+    // their figures, the lessons, sorted by a click, exported as CSV.
+    void uebersicht() {
+        TestEnv env;
+        zugangSpeichern(*env.store, srv->zugang("x", {}));
+        frmKlasse& f = env.app->forms.get<frmKlasse>();
+        f.datVon->setDate(QDate(2026, 11, 1));
+        f.datBis->setDate(QDate(2026, 12, 31));
+        f.txtLogin->setText("lehrer-7b");
+        f.txtPasswort->setText(pw["lehrer-7b"]);
+        QSignalSpy gelesen(&f, &frmKlasse::gelesen);
+        f.cmdAnzeigen->click();
+        QVERIFY(gelesen.wait(10000));
+        const Klassenbericht& b = f.bericht();
+        QVERIFY2(b.fehler.isEmpty(), qPrintable(b.fehler));
+        QCOMPARE(b.schueler.size(), 3);  // 7b only
+        for (const Schuelerzeile& s : b.schueler) {
+            QCOMPARE(s.klasse, "7b");
+            QVERIFY(s.uebungen >= 1);
+            QCOMPARE(s.letzterTag, QDate(2026, 12, 1));
+            QCOMPARE(s.hoechsteLektion, s.login == "elif.oezdemir" ? 5 : 3);  // at 2 % errors: passed
+            QCOMPARE(s.schwaechsteTasten.value(0), "ö (13,0 %)");
+        }
+        QCOMPARE(b.lektionen.value(0).lektion, 3);
+        QCOMPARE(b.lektionen.value(0).bestanden, 3);
+        f.tblSchueler->sortItems(1, Qt::DescendingOrder);
+        QCOMPARE(f.tblSchueler->item(0, 1)->text(), "Jürgen Weiß");
+        QTemporaryDir d;
+        QVERIFY(f.exportieren(d.filePath("k.csv")).startsWith("Die Übersicht steht"));
+        QFile csv(d.filePath("k-lektionen.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(csv.readAll().contains("\r\n3;Lektion "));
+        // Someone else's login sees no class.
+        f.txtLogin->setText("anna.mueller");
+        f.txtPasswort->setText(pw["anna.mueller"]);
+        f.cmdAnzeigen->click();
+        QVERIFY(gelesen.wait(10000));
+        QCOMPARE(f.bericht().schueler.size(), 1);
     }
 
     // Joined through the settings tab; every recorded exercise reaches the
