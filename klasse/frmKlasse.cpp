@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "shell/app.h"
 
+#include <QAbstractButton>
 #include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QDateEdit>
@@ -55,6 +56,10 @@ QTableWidget* tabelle(QWidget* parent, const char* name, const QStringList& spal
     t->setTabKeyNavigation(false);
     t->verticalHeader()->hide();
     t->horizontalHeader()->setStretchLastSection(true);
+    t->horizontalHeader()->setAccessibleName(QStringLiteral("Spalten: ") + spalten.join(QStringLiteral(", ")));
+    t->verticalHeader()->setAccessibleName(QStringLiteral("Zeilen"));
+    for (QAbstractButton* ecke : t->findChildren<QAbstractButton*>())
+        ecke->setAccessibleName(QStringLiteral("Alle Zeilen auswählen"));
     return t;
 }
 }  // namespace

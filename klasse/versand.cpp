@@ -11,11 +11,14 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSaveFile>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
 constexpr qint64 kMaxBytes = 256LL * 1024 * 1024;
+// Sent results taken out of the waiting file at a time.
+constexpr int kGruppe = 25;
 
 // The recording (user-interface thread) adds to the file while the sender
 // (its own thread) takes results out; each change is read, changed and
@@ -142,7 +145,7 @@ bool warteAnhaengen(const QString& datei, const QList<Tabellenzeile>& zeilen) {
 namespace {
 // Takes a result out of the waiting file (and, when given, keeps it in the
 // file of refused ones).
-bool herausnehmen(const QString& datei, const QString& ergebnis, const QString& abgewiesenDatei,
+bool herausnehmen(const QString& datei, const QSet<QString>& ergebnisse, const QString& abgewiesenDatei,
                   const QString& grund) {
     QMutexLocker sperre(&dateiSperre());
     Gelesen g = lesen(datei);
@@ -150,15 +153,15 @@ bool herausnehmen(const QString& datei, const QString& ergebnis, const QString& 
     if (!abgewiesenDatei.isEmpty()) {
         Gelesen a = lesen(abgewiesenDatei);
         for (const WartendesErgebnis& e : g.ergebnisse)
-            if (e.ergebnis == ergebnis) {
+            if (ergebnisse.contains(e.ergebnis)) {
                 WartendesErgebnis b = e;
                 b.zeilen.prepend(Tabellenzeile{QStringLiteral("grund"), {QStringLiteral("text"), QStringLiteral("zeit")},
-                                               {grund, QDateTime::currentDateTime().toString(Qt::ISODate)}, ergebnis});
+                                               {grund, QDateTime::currentDateTime().toString(Qt::ISODate)}, e.ergebnis});
                 a.ergebnisse << b;
             }
         if (a.unbrauchbar || !schreiben(abgewiesenDatei, a.ergebnisse)) return false;
     }
-    g.ergebnisse.removeIf([&](const WartendesErgebnis& e) { return e.ergebnis == ergebnis; });
+    g.ergebnisse.removeIf([&](const WartendesErgebnis& e) { return ergebnisse.contains(e.ergebnis); });
     return schreiben(datei, g.ergebnisse);
 }
 }  // namespace
@@ -271,20 +274,35 @@ Sendebericht warteSenden(const Klassenzugang& z, const QString& datei, const QSt
         }
         db = QSqlDatabase::database(verbindungsname, false);
     }
+    // Results the server has committed leave the file in groups (each
+    // rewrite of the file costs its whole length). Should the program die
+    // before, the next run sends them again and the server keeps the ones
+    // it has.
+    QSet<QString> gesendet;
+    auto austragen = [&] {
+        if (gesendet.isEmpty()) return true;
+        const bool ok = herausnehmen(datei, gesendet, QString(), QString());
+        if (ok) b.wartend -= int(gesendet.size()), b.gesendet += int(gesendet.size());
+        else b.fehler = QStringLiteral("Die Datei der wartenden Ergebnisse lässt sich nicht ändern.");
+        gesendet.clear();
+        return ok;
+    };
     for (const WartendesErgebnis& e : liste) {
         QString f;
         const Sendeausgang a = ergebnisSenden(db, e, &f);
         b.letzter = a;
-        if (a == Sendeausgang::Gesendet || a == Sendeausgang::Abgewiesen) {
-            // Committed (or refused for good): out of the file. Should the
-            // program die before this, the next run sends it again and the
-            // server keeps the one it has.
-            if (!herausnehmen(datei, e.ergebnis, a == Sendeausgang::Abgewiesen ? abgewiesenDatei : QString(), f)) {
+        if (a == Sendeausgang::Gesendet) {
+            gesendet.insert(e.ergebnis);
+            if (gesendet.size() >= kGruppe && !austragen()) return b;
+            continue;
+        }
+        if (a == Sendeausgang::Abgewiesen) {
+            // Refused for good: kept aside for a person, not sent again.
+            if (!herausnehmen(datei, {e.ergebnis}, abgewiesenDatei, f)) {
                 b.fehler = QStringLiteral("Die Datei der wartenden Ergebnisse lässt sich nicht ändern.");
                 break;
             }
             --b.wartend;
-            if (a == Sendeausgang::Gesendet) ++b.gesendet;
             continue;
         }
         b.fehler = a == Sendeausgang::Verweigert
@@ -297,5 +315,6 @@ Sendebericht warteSenden(const Klassenzugang& z, const QString& datei, const QSt
         db.close();
         break;
     }
+    austragen();
     return b;
 }
