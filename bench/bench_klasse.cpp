@@ -18,9 +18,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
+#include <string_view>
 
 namespace {
-constexpr int kSchueler = 30, kJe = 200, kGesamt = 100000;
+constexpr int kSchueler = 30, kGesamt = 100000;
+int kJe = 200;  // results per pupil; a first argument changes it
 
 QList<Tabellenzeile> ergebnis(int n) {
     Uebung ex;
@@ -30,7 +32,7 @@ QList<Tabellenzeile> ergebnis(int n) {
     const QString id = neueErgebnisId();
     QList<Tabellenzeile> z = ergebnisZeilen(ex, QDateTime(QDate(2026, 12, 1), QTime(9, 0)), id);
     Zeichenwerte w;
-    for (char16_t c : u"asdfjklöeinrtgh") w.zeichen[c] = {12, qint64(n % 3), 3000, 12};
+    for (char16_t c : std::u16string_view(u"asdfjklöeinrtgh")) w.zeichen[c] = {12, qint64(n % 3), 3000, 12};
     w.paare[paarSchluessel(u'e', u'i')] = {5, 1, 1500, 5};
     return z << tastenwertZeilen(w, id, QDate(2026, 12, 1));
 }
@@ -43,6 +45,7 @@ qint64 zahl(QSqlDatabase db, const QString& sql) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (argc > 1) kJe = QByteArray(argv[1]).toInt();
     PgTestServer srv;
     if (!srv.ok()) {
         std::printf("bench_klasse: no server: %s\n", qPrintable(srv.fehler()));
@@ -63,11 +66,16 @@ int main(int argc, char** argv) {
         const QString datei = d.filePath(QStringLiteral("wartend-%1.json").arg(i));
         QList<Tabellenzeile> zeilen;
         for (int n = 0; n < kJe; ++n) zeilen << ergebnis(n);
-        warteAnhaengen(datei, zeilen);
+        if (!warteAnhaengen(datei, zeilen) || warteLesen(datei).size() != kJe)
+            std::printf("waiting file %s not written\n", qPrintable(datei));
         const Klassenzugang z = srv.zugang(zugaenge[i].login, zugaenge[i].passwort);
         sender << QThread::create([z, datei, i] {
             const QString name = QStringLiteral("sender-%1").arg(i);
-            for (int versuch = 0; versuch < 20 && warteSenden(z, datei, datei + ".ab", name).wartend > 0; ++versuch) {}
+            for (int versuch = 0; versuch < 5; ++versuch) {
+                const Sendebericht b = warteSenden(z, datei, datei + ".ab", name);
+                if (b.wartend == 0) break;
+                std::printf("pupil %d: %d waiting: %s\n", i, b.wartend, qPrintable(b.fehler));
+            }
             QSqlDatabase::removeDatabase(name);
         });
     }
@@ -99,6 +107,10 @@ int main(int argc, char** argv) {
         "FROM unnest(?::text[]) p, generate_series(0, 339) d, generate_series(0, 39) k ON CONFLICT DO NOTHING"));
     t.addBindValue(feld);
     if (!t.exec()) return std::printf("%s\n", qPrintable(t.lastError().text())), 1;
+    QSqlQuery(admin).exec(QStringLiteral(
+        "INSERT INTO velkora.tastenmonate SELECT schueler, date_trunc('month', datum)::date, zeichen, sum(richtig), "
+        "sum(falsch), sum(zeit_ms), sum(zeit_n) FROM velkora.tastentage WHERE datum < '2026-12-01' "
+        "GROUP BY 1, 2, 3 ON CONFLICT DO NOTHING"));
     QSqlQuery(admin).exec(QStringLiteral("VACUUM ANALYZE"));
 
     QString fehler;

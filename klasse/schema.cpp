@@ -67,10 +67,19 @@ QStringList anweisungenBauen() {
         "CREATE TABLE IF NOT EXISTS velkora.tastentage (schueler text NOT NULL, datum date NOT NULL, "
         "zeichen text NOT NULL, richtig bigint NOT NULL, falsch bigint NOT NULL, zeit_ms bigint NOT NULL, "
         "zeit_n bigint NOT NULL, PRIMARY KEY (schueler, datum, zeichen))",
+        // The same per month: a long range reads its whole months from here.
+        "CREATE TABLE IF NOT EXISTS velkora.tastenmonate (schueler text NOT NULL, monat date NOT NULL, "
+        "zeichen text NOT NULL, richtig bigint NOT NULL, falsch bigint NOT NULL, zeit_ms bigint NOT NULL, "
+        "zeit_n bigint NOT NULL, PRIMARY KEY (schueler, monat, zeichen))",
+        "CREATE INDEX IF NOT EXISTS tastentage_datum ON velkora.tastentage (datum)",
         "CREATE OR REPLACE FUNCTION velkora.tastentage_fuehren() RETURNS trigger LANGUAGE plpgsql "
         "SECURITY DEFINER SET search_path = pg_catalog, velkora AS $$ BEGIN "
         "INSERT INTO velkora.tastentage AS t VALUES (NEW.schueler, NEW.datum, NEW.zeichen, NEW.richtig, NEW.falsch, "
         "NEW.zeit_ms, NEW.zeit_n) ON CONFLICT (schueler, datum, zeichen) DO UPDATE SET "
+        "richtig = t.richtig + excluded.richtig, falsch = t.falsch + excluded.falsch, "
+        "zeit_ms = t.zeit_ms + excluded.zeit_ms, zeit_n = t.zeit_n + excluded.zeit_n; "
+        "INSERT INTO velkora.tastenmonate AS t VALUES (NEW.schueler, date_trunc('month', NEW.datum)::date, NEW.zeichen, "
+        "NEW.richtig, NEW.falsch, NEW.zeit_ms, NEW.zeit_n) ON CONFLICT (schueler, monat, zeichen) DO UPDATE SET "
         "richtig = t.richtig + excluded.richtig, falsch = t.falsch + excluded.falsch, "
         "zeit_ms = t.zeit_ms + excluded.zeit_ms, zeit_n = t.zeit_n + excluded.zeit_n; RETURN NULL; END $$",
         "REVOKE ALL ON FUNCTION velkora.tastentage_fuehren() FROM PUBLIC",
@@ -92,11 +101,14 @@ QStringList anweisungenBauen() {
         "ELSE EXECUTE format('CREATE ROLE %I LOGIN PASSWORD %L', login, verifier); END IF; "
         "EXECUTE format('GRANT %I TO %I', gruppe, login); END $$",
         "REVOKE ALL ON FUNCTION velkora.login_anlegen(text, text, text) FROM PUBLIC",
-        "GRANT SELECT ON velkora.klassen, velkora.schueler, velkora.lehrer, velkora.tastentage "
+        "GRANT SELECT ON velkora.klassen, velkora.schueler, velkora.lehrer, velkora.tastentage, velkora.tastenmonate "
         "TO velkora_schueler, velkora_lehrer",
         "ALTER TABLE velkora.schueler ENABLE ROW LEVEL SECURITY",
         "ALTER TABLE velkora.lehrer ENABLE ROW LEVEL SECURITY",
         "ALTER TABLE velkora.tastentage ENABLE ROW LEVEL SECURITY",
+        "ALTER TABLE velkora.tastenmonate ENABLE ROW LEVEL SECURITY",
+        "DROP POLICY IF EXISTS lesen ON velkora.tastenmonate",
+        QStringLiteral("CREATE POLICY lesen ON velkora.tastenmonate FOR SELECT USING (%1)").arg(QLatin1String(kLesbar)),
         "DROP POLICY IF EXISTS lesen ON velkora.lehrer",
         "CREATE POLICY lesen ON velkora.lehrer FOR SELECT USING (login = current_user)",
         "DROP POLICY IF EXISTS lesen ON velkora.schueler",

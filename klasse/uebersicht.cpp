@@ -22,6 +22,10 @@ Klassenbericht klassenberichtLesen(QSqlDatabase db, const QDate& von, const QDat
         b.fehler = q.lastError().text().simplified();
         return b;
     };
+    // These few grouping queries run in well under a second; compiling them
+    // first (PostgreSQL's JIT, which their estimated cost would start) takes
+    // longer than running them.
+    QSqlQuery(db).exec(QStringLiteral("SET jit = off"));
     QSqlQuery s(db);
     s.setForwardOnly(true);
     s.prepare(QStringLiteral(
@@ -51,15 +55,25 @@ Klassenbericht klassenberichtLesen(QSqlDatabase db, const QDate& von, const QDat
         b.schueler << r;
     }
 
-    // The weakest keys from the day sums, per pupil, weakest first.
+    // The weakest keys, per pupil, weakest first: the whole months of the
+    // range from the month sums [m1, m2), the days before and after them
+    // from the day sums.
+    QDate m1(von.year(), von.month(), 1);
+    if (m1 < von) m1 = m1.addMonths(1);
+    QDate m2(bis.year(), bis.month(), 1);
+    if (bis.addDays(1).day() == 1) m2 = m2.addMonths(1);
+    if (m2 < m1) m2 = m1;
+    const QString a = m1.toString(Qt::ISODate), e = m2.toString(Qt::ISODate);
     QSqlQuery t(db);
     t.setForwardOnly(true);
     t.prepare(QStringLiteral(
-        "SELECT schueler, zeichen, 100.0 * sum(falsch) / (sum(richtig) + sum(falsch)) AS quote "
-        "FROM velkora.tastentage WHERE datum BETWEEN ?::date AND ?::date GROUP BY schueler, zeichen "
+        "SELECT schueler, zeichen, 100.0 * sum(falsch) / (sum(richtig) + sum(falsch)) AS quote FROM ("
+        " SELECT schueler, zeichen, richtig, falsch FROM velkora.tastenmonate WHERE monat >= ?::date AND monat < ?::date"
+        " UNION ALL SELECT schueler, zeichen, richtig, falsch FROM velkora.tastentage"
+        " WHERE (datum >= ?::date AND datum < ?::date) OR (datum >= ?::date AND datum <= ?::date)"
+        ") x GROUP BY schueler, zeichen "
         "HAVING sum(richtig) + sum(falsch) >= ? AND sum(falsch) > 0 ORDER BY schueler, quote DESC, zeichen"));
-    t.addBindValue(v);
-    t.addBindValue(z);
+    for (const QString& w : {a, e, v, a, e, z}) t.addBindValue(w);
     t.addBindValue(kMindestAnschlaege);
     if (!t.exec()) return fehlgeschlagen(t);
     while (t.next()) {

@@ -328,7 +328,7 @@ private slots:
         zugangSpeichern(*env.store, srv->zugang("x", {}));
         frmKlasse& f = env.app->forms.get<frmKlasse>();
         f.datVon->setDate(QDate(2026, 11, 1));
-        f.datBis->setDate(QDate(2026, 12, 31));
+        f.datBis->setDate(QDate(2026, 12, 15));  // November from the month sums, December from the days
         f.txtLogin->setText("lehrer-7b");
         f.txtPasswort->setText(pw["lehrer-7b"]);
         QSignalSpy gelesen(&f, &frmKlasse::gelesen);
