@@ -108,7 +108,18 @@ void Klassenversand::setzeStatus(const QString& s, const QString& lang) {
 
 void Klassenversand::anzeigen() {
     frmSchreiben* w = app_.forms.loaded<frmSchreiben>();
-    if (!w) return;
+    if (!w) {
+        // At start-up the status may come before the writing window: it is
+        // shown as soon as the window is there.
+        if (!status_.isEmpty() && !wartetAufFenster_) {
+            wartetAufFenster_ = true;
+            QTimer::singleShot(500, this, [this] {
+                wartetAufFenster_ = false;
+                anzeigen();
+            });
+        }
+        return;
+    }
     if (!label_) {
         label_ = new QLabel(w);
         label_->setObjectName(QStringLiteral("klasseStatus"));

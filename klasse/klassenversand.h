@@ -63,5 +63,6 @@ private:
     Klassenzugang zugang_;
     bool passwortDa_ = false;
     int wiederMs_ = 15000;
+    bool wartetAufFenster_ = false;
     QPointer<QLabel> label_;
 };
