@@ -1,6 +1,7 @@
 #include "platform/fonts.h"
 #include "platform/qtservices.h"
 #include "platform/settingsstore.h"
+#include "klasse/klassenversand.h"
 #include "shell/app.h"
 #include "trainer/recording.h"
 #include "windows/frmSplash.h"
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
     frmSplash& splash = app.forms.get<frmSplash>();
     splash.show();
     // Results a former run could not store are stored first thing.
-    QTimer::singleShot(0, &splash, [&app] { ausstehendeNachtragen(app); });
+    // Then what waits for the class server is sent.
+    QTimer::singleShot(0, &splash, [&app] {
+        ausstehendeNachtragen(app);
+        app.klasse().anstossen();
+    });
     return QApplication::exec();
 }

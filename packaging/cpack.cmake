@@ -20,7 +20,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VELKORA_HOMEPAGE})
 # The libraries the executable links come from dpkg-shlibdeps; the plugins
 # Qt loads at run time (SQLite driver, window system) and the fonts are named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-qpa-plugins, fonts-liberation")
 # German captions in Qt's own dialogs; spoken keys through speech-dispatcher.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-speech-speechd-plugin")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)

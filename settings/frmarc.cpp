@@ -1,5 +1,6 @@
 #include "settings/frmarc.h"
 #include "pruefung/notenseite.h"
+#include "klasse/klassenseite.h"
 #include "platform/anireader.h"
 #include "platform/controls.h"
 #include "platform/units.h"
@@ -207,6 +208,9 @@ void frmarc::buildLayout() {
     const QPixmap dino = dinoBild(app_.datei(QStringLiteral("\\dino.ani")), 48);
     if (!dino.isNull()) Image1->setPixmap(dino);
 
+    // Tab "Klasse": the class server.
+    klassenseite_ = new Klassenseite(app_);
+    SSTab1->addTab(klassenseite_, QStringLiteral("Klasse"));
     // The copy test's grade key.
     SSTab1->addTab(new Notenschluesselseite(app_, SSTab1), QStringLiteral("Abschrift"));
 
@@ -288,6 +292,7 @@ void frmarc::Command14_Click() {
     if (auto* noten = findChild<Notenschluesselseite*>()) gespeichert &= noten->speichern();
     if (!gespeichert)
         app_.services.msgBox(this, app_.einstellungenFehler(), Msg::Exclamation);
+    klassenseite_->speichern();
     Command7_Click();
 }
 

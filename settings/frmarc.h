@@ -12,6 +12,7 @@ class QPushButton;
 class QSlider;
 class QTabWidget;
 class QTimer;
+class Klassenseite;
 
 // The settings dialog ("Einstellungen"): sounds, the practice reminder with
 // its duration, the colour design with a pipette that reads any pixel of the
@@ -107,6 +108,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    Klassenseite* klassenseite_ = nullptr;  // tab "Klasse"
     void buildLayout();
     void Form_Load();
     void pipetteLoslassen();  // ends the grab and the override pointer

@@ -2,6 +2,7 @@
 #include "hilfe/hilfetaste.h"
 #include "insight/tastenwerte.h"
 #include "pruefung/abschrift.h"
+#include "klasse/klassenversand.h"
 #include "settings/reminder.h"
 #include "sprache/sprachausgabe.h"
 #include "stats/ablage.h"
@@ -19,10 +20,12 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
       services(svc),
       tastenzaehler_(std::make_unique<Tastenzaehler>()),
       sprachausgabe_(std::make_unique<Sprachausgabe>(*this)),
+      klassenversand_(std::make_unique<Klassenversand>(*this)),
       forms(*this),
       hilfetaste_(hilfetasteEinrichten(*this)) {
     ereignisse.anmelden(tastenzaehler_.get());
     ereignisse.anmelden(sprachausgabe_.get());
+    ereignisse.anmelden(klassenversand_.get());
     // What the store keeps of a settings file that must be put aside.
     QStringList schluessel;
     for (const char* k : {"Benutzer", "CheckAnimat", "CheckFehlermeldung", "CheckGeräusch", "CheckReminder",
@@ -31,6 +34,10 @@ App::App(const QString& programDir, SettingsStore& s, PlatformServices& svc,
     for (const char* k : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
         schluessel << QStringLiteral("Settings/") + QString::fromUtf8(k);
     schluessel << notenschluesselSchluessel();
+    // The class server's connection (the password itself is not in the file).
+    for (const char* k : {"Server", "Port", "Datenbank", "Login", "Verschluesselung", "Zertifikat", "PasswortOrt",
+                          "LehrerLogin"})
+        schluessel << QStringLiteral("Klasse/") + QString::fromUtf8(k);
     store.setProgramKeys(schluessel);
 }
 

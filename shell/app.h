@@ -13,6 +13,7 @@ class QObject;
 class Reminder;
 class Sprachausgabe;
 class Tastenzaehler;
+class Klassenversand;
 
 // The option variables: filled from the settings store at start-up, written
 // back at shut-down and by the settings dialog. Before start-up has read the
@@ -94,6 +95,8 @@ public:
     Reminder& reminder();
     // Speaks keys and results when the option is on.
     Sprachausgabe& sprache() { return *sprachausgabe_; }
+    // Sends the stored results to the class server, when one is set up.
+    Klassenversand& klasse() { return *klassenversand_; }
 
     SettingsStore& store;
     PlatformServices& services;
@@ -106,6 +109,7 @@ private:
     std::unique_ptr<Reminder> reminder_;  // made on first use
     std::unique_ptr<Tastenzaehler> tastenzaehler_;
     std::unique_ptr<Sprachausgabe> sprachausgabe_;
+    std::unique_ptr<Klassenversand> klassenversand_;
 
 public:
     Forms forms;  // its windows are destroyed before everything above

@@ -4,6 +4,7 @@
 #include "insight/frmTasten.h"
 #include "insight/export.h"
 #include "insight/frmFortschritt.h"
+#include "klasse/frmKlasse.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "platform/numbers.h"
@@ -96,6 +97,7 @@ constexpr Menuepunkt kMenue[] = {
     {Ebene::Punkt, "menTasten", "Meine Tasten", 0, &frmVelkora::menTasten_Click},
     {Ebene::Punkt, "menFortschritt", "Fortschritt", 0, &frmVelkora::menFortschritt_Click},
     {Ebene::Punkt, "menExport", "Ergebnisse exportieren …", 0, &frmVelkora::menExport_Click},
+    {Ebene::Punkt, "menKlasse", "Klassenübersicht", 0, &frmVelkora::menKlasse_Click},
     {Ebene::Menue, "abt", "&Über", 0, nullptr},
     {Ebene::Punkt, "Wer", "Über Velkora ?", 'Y', &frmVelkora::Wer_Click},
     {Ebene::Punkt, "menWeb", "Velkora im Web", 'W', &frmVelkora::menWeb_Click},
@@ -200,6 +202,7 @@ void frmVelkora::menst_Click() {
 
 void frmVelkora::menTasten_Click() { app_.forms.get<frmTasten>().zeigen(); }
 void frmVelkora::menFortschritt_Click() { app_.forms.get<frmFortschritt>().zeigen(); }
+void frmVelkora::menKlasse_Click() { app_.forms.get<frmKlasse>().zeigen(); }
 
 void frmVelkora::menExport_Click() { exportDialog(app_, this); }
 
@@ -325,7 +328,7 @@ void frmVelkora::MDIForm_Unload() {
     // The other windows, in this order; those not open are skipped.
     static const char* const kOrder[] = {
         "chart", "chart1", "frmAbout", "frmarc", "frmblockchart", "frmblockdat", "frmdaten",
-        "frmFortschritt", "frmGym", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTasten", "frmTip", "frmAbschrift"};
+        "frmFortschritt", "frmGym", "frmKlasse", "frmLek", "frmNumBlock", "frmSchreiben", "frmSplash", "frmStatistik", "frmTasten", "frmTip", "frmAbschrift"};
     for (const char* name : kOrder) app_.forms.unloadByName(QString::fromLatin1(name));
     schreibenSub_ = nullptr;
 }

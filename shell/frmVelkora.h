@@ -52,6 +52,7 @@ public:
     void menst_Click();
     void menTasten_Click();
     void menFortschritt_Click();
+    void menKlasse_Click();
     void menExport_Click();
     void Wer_Click();
     void menWeb_Click();

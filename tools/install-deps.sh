@@ -4,7 +4,7 @@
 # "install-deps.sh bench-x" adds what `make bench-x` needs: an X server, the
 # German layout, the XTest and Damage headers for the key sender, sqlite3.
 set -e
-PKGS="cmake g++ make acl qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6sql6-sqlite qt6-charts-dev qt6-multimedia-dev fonts-liberation desktop-file-utils appstream dpkg-dev file librsvg2-bin lintian qt6-translations-l10n hunspell hunspell-de-de poppler-utils qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher espeak-ng python3-pyatspi at-spi2-core dbus xvfb"
+PKGS="cmake g++ make acl qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6sql6-sqlite qt6-charts-dev qt6-multimedia-dev fonts-liberation desktop-file-utils appstream dpkg-dev file librsvg2-bin lintian qt6-translations-l10n hunspell hunspell-de-de poppler-utils qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher espeak-ng python3-pyatspi at-spi2-core dbus xvfb postgresql libqt6sql6-psql qtkeychain-qt6-dev openssl"
 # "install-deps.sh fuzz": also clang with libFuzzer and the sanitizer
 # runtimes, needed by `make fuzz` only.
 case "${1:-}" in

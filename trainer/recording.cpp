@@ -550,6 +550,8 @@ void ergebnisseAufzeichnen(App& app) {
     app.forms.get<frmStatistik>().verbergen();
     // 7
     app.forms.unload<frmWait>();
+    // Listeners copy what is stored now (the class server's sender).
+    app.ereignisse.ergebnisGespeichert(b.gespeichert);
     // Reported once the wait window is gone, so no box hides behind it.
     for (const QString& m : b.meldungen) app.services.msgBox(&s, m, Msg::Exclamation);
 }
@@ -563,4 +565,5 @@ void ausstehendeNachtragen(App& app) {
     for (const QString& m : b.meldungen) app.services.msgBox(nullptr, m, Msg::Exclamation);
     if (auto* d = app.forms.loaded<frmdaten>()) d->zeilenGespeichert(b.gespeichert);
     if (auto* f = app.forms.loaded<frmblockdat>()) f->zeilenGespeichert(b.gespeichert);
+    app.ereignisse.ergebnisGespeichert(b.gespeichert);
 }

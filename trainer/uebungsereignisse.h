@@ -32,6 +32,9 @@ public:
         (void)ergebnis, (void)datum;
         return {};
     }
+    // Rows of results the learner's files now hold (committed), also those
+    // stored later from the pending ones; called after the recording.
+    virtual void ergebnisGespeichert(const QList<Tabellenzeile>& zeilen) { (void)zeilen; }
 };
 
 // The listeners the App holds, called in the order they were added. With
@@ -60,6 +63,9 @@ public:
         QList<Tabellenzeile> z;
         for (Uebungsereignisse* l : liste_) z << l->ergebniszeilen(ergebnis, datum);
         return z;
+    }
+    void ergebnisGespeichert(const QList<Tabellenzeile>& zeilen) {
+        for (Uebungsereignisse* l : liste_) l->ergebnisGespeichert(zeilen);
     }
 
 private:

@@ -5,6 +5,7 @@
 #include "hilfe/frmHilfe.h"
 #include "insight/frmTasten.h"
 #include "insight/frmFortschritt.h"
+#include "klasse/frmKlasse.h"
 #include "keypad/frmNumBlock.h"
 #include "lessons/frmLek.h"
 #include "pruefung/frmAbschrift.h"
@@ -36,6 +37,7 @@
     X(frmblockchart)            \
     X(frmTasten)                \
     X(frmFortschritt)           \
+    X(frmKlasse)                \
     X(frmNumBlock)              \
     X(frmarc)                   \
     X(frmGym)                   \
