@@ -56,6 +56,7 @@ QTableWidget* tabelle(QWidget* parent, const char* name, const QStringList& spal
     t->setTabKeyNavigation(false);
     t->verticalHeader()->hide();
     t->horizontalHeader()->setStretchLastSection(true);
+    t->resizeColumnsToContents();  // before any row: the captions are read in full
     t->horizontalHeader()->setAccessibleName(QStringLiteral("Spalten: ") + spalten.join(QStringLiteral(", ")));
     t->verticalHeader()->setAccessibleName(QStringLiteral("Zeilen"));
     for (QAbstractButton* ecke : t->findChildren<QAbstractButton*>())
@@ -241,9 +242,10 @@ void frmKlasse::fuellen(const Klassenbericht& b) {
     }
     qint64 uebungen = 0;
     for (const Schuelerzeile& s : b.schueler) uebungen += s.uebungen;
-    lblStatus->setText(QStringLiteral("%1 Schülerinnen und Schüler, %2 Übungen vom %3 bis %4.")
+    lblStatus->setText(QStringLiteral("%1 Schülerinnen und Schüler, %2 %3 vom %4 bis %5.")
                            .arg(b.schueler.size())
                            .arg(uebungen)
+                           .arg(uebungen == 1 ? QStringLiteral("Übung") : QStringLiteral("Übungen"))
                            .arg(datVon->date().toString(QStringLiteral("dd.MM.yyyy")),
                                 datBis->date().toString(QStringLiteral("dd.MM.yyyy"))));
 }

@@ -76,7 +76,7 @@ Klassenseite::Klassenseite(App& app, QWidget* parent) : QWidget(parent), app_(ap
     lblPasswortOrt->setObjectName(QStringLiteral("lblPasswortOrt"));
     lblPasswortOrt->setWordWrap(true);
     g->addWidget(lblPasswortOrt, zeile++, 0, 1, 4);
-    cmdPruefen = new QPushButton(QStringLiteral("Verbindung p&rüfen"), this);
+    cmdPruefen = new QPushButton(QStringLiteral("Ver&bindung prüfen"), this);
     cmdPruefen->setObjectName(QStringLiteral("cmdPruefen"));
     cmdPruefen->setAutoDefault(false);
     g->addWidget(cmdPruefen, zeile, 0, 1, 1, Qt::AlignTop);

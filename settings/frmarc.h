@@ -27,7 +27,7 @@ public:
     explicit frmarc(App& app);
     ~frmarc() override;
 
-    enum Tab { TabAudio = 0, TabReminder = 1, TabFarbdesign = 2, TabVerschiedenes = 3 };
+    enum Tab { TabAudio = 0, TabReminder = 1, TabFarbdesign = 2, TabVerschiedenes = 3, TabKlasse = 4, TabAbschrift = 5 };
 
     // The reminder's signal, a file of the program directory.
     static const QString kSignal;

@@ -84,6 +84,8 @@ constexpr Menuepunkt kMenue[] = {
     {Ebene::Unterpunkt, "re", "Reminder", 'R', &frmVelkora::re_Click},
     {Ebene::Unterpunkt, "fa", "Farbe", 0, &frmVelkora::fa_Click},
     {Ebene::Unterpunkt, "mennam", "Verschiedenes", 0, &frmVelkora::mennam_Click},
+    {Ebene::Unterpunkt, "menKlasseEinst", "Klasse", 0, &frmVelkora::menKlasseEinst_Click},
+    {Ebene::Unterpunkt, "menNotenschluessel", "Abschrift", 0, &frmVelkora::menNotenschluessel_Click},
     {Ebene::Untermenue, "menTim", "Timer", 0, nullptr},
     {Ebene::Unterpunkt, "menTimAnh", "Timer anhalten", 'A', &frmVelkora::menTimAnh_Click},
     {Ebene::Unterpunkt, "Timstart", "Timer starten", 'S', &frmVelkora::Timstart_Click},
@@ -166,6 +168,8 @@ void frmVelkora::aud_Click() { einstellungen(frmarc::TabAudio); }
 void frmVelkora::re_Click() { einstellungen(frmarc::TabReminder); }
 void frmVelkora::fa_Click() { einstellungen(frmarc::TabFarbdesign); }
 void frmVelkora::mennam_Click() { einstellungen(frmarc::TabVerschiedenes); }
+void frmVelkora::menKlasseEinst_Click() { einstellungen(frmarc::TabKlasse); }
+void frmVelkora::menNotenschluessel_Click() { einstellungen(frmarc::TabAbschrift); }
 
 void frmVelkora::menTimAnh_Click() { stoppuhr(false); }
 

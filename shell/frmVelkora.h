@@ -44,6 +44,8 @@ public:
     void re_Click();
     void fa_Click();
     void mennam_Click();
+    void menKlasseEinst_Click();
+    void menNotenschluessel_Click();
     void menTimAnh_Click();
     void Timstart_Click();
     void menNumbl_Click();
