@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSqlError>
 #include <QTextStream>
 #include <cstdio>
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
     db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=velkora-klasse"));
     if (!db.open())
         return fehler(QStringLiteral("Keine Verbindung zur Datenbank: %1").arg(db.lastError().text().simplified()));
+    // The schema is made with IF NOT EXISTS throughout; the server's notices
+    // about what is already there would only bury the command's own answer.
+    QSqlQuery(db).exec(QStringLiteral("SET client_min_messages = warning"));
 
     if (const QString f = schemaAnlegen(db); !f.isEmpty())
         return fehler(QStringLiteral("Das Schema konnte nicht angelegt werden: %1").arg(f.simplified()));
