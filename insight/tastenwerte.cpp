@@ -103,11 +103,35 @@ bool abfragen(QSqlQuery& q, const QString& sql, const QVariantList& werte, bool&
     else if (fehler) *fehler = q.lastError().text();
     return false;
 }
-}  // namespace
 
-std::optional<Zeichenwerte> zeichenwerteLesen(QSqlDatabase db, Zeitraum z, const QDate& heute, QString* fehler) {
+// Sums the rows the two statements give into one set of records: the
+// characters' first, then the pairs'. A missing table ends the reading with
+// what was read so far.
+std::optional<Zeichenwerte> werteLesen(QSqlQuery& q, const QString& tSql, const QString& pSql,
+                                       const QVariantList& werte, QString* fehler) {
     Zeichenwerte w;
     bool fehlt = false;
+    if (!abfragen(q, tSql, werte, fehlt, fehler)) return fehlt ? std::optional(w) : std::nullopt;
+    while (q.next())
+        if (const char16_t c = einZeichen(q.value(0))) w.zeichen[c] += wertAb(q, 1);
+    if (!abfragen(q, pSql, werte, fehlt, fehler)) return fehlt ? std::optional(w) : std::nullopt;
+    while (q.next()) {
+        const char16_t v = einZeichen(q.value(0)), c = einZeichen(q.value(1));
+        if (v && c) w.paare[paarSchluessel(v, c)] += wertAb(q, 2);
+    }
+    return w;
+}
+}  // namespace
+
+std::optional<Zeichenwerte> ergebniswerteLesen(QSqlDatabase db, const QString& ergebnis, QString* fehler) {
+    QSqlQuery q(db);
+    return werteLesen(
+        q, QStringLiteral("SELECT zeichen, richtig, falsch, zeit_ms, zeit_n FROM Tastenwerte WHERE ergebnis = ?"),
+        QStringLiteral("SELECT vorher, zeichen, richtig, falsch, zeit_ms, zeit_n FROM Paarwerte WHERE ergebnis = ?"),
+        {ergebnis}, fehler);
+}
+
+std::optional<Zeichenwerte> zeichenwerteLesen(QSqlDatabase db, Zeitraum z, const QDate& heute, QString* fehler) {
     QSqlQuery q(db);
     const QString summen = QStringLiteral("sum(richtig), sum(falsch), sum(zeit_ms), sum(zeit_n)");
     QString tSql, pSql;
@@ -115,15 +139,12 @@ std::optional<Zeichenwerte> zeichenwerteLesen(QSqlDatabase db, Zeitraum z, const
     switch (z) {
     case Zeitraum::LetzteUebung: {
         // The newest result with records: the last rows appended.
+        bool fehlt = false;
         if (!abfragen(q, QStringLiteral("SELECT ergebnis FROM Tastenwerte ORDER BY rowid DESC LIMIT 1"), {}, fehlt,
                       fehler))
-            return fehlt ? std::optional(w) : std::nullopt;
-        if (!q.next()) return w;
-        werte << q.value(0);
-        tSql = QStringLiteral("SELECT zeichen, richtig, falsch, zeit_ms, zeit_n FROM Tastenwerte WHERE ergebnis = ?");
-        pSql = QStringLiteral(
-            "SELECT vorher, zeichen, richtig, falsch, zeit_ms, zeit_n FROM Paarwerte WHERE ergebnis = ?");
-        break;
+            return fehlt ? std::optional(Zeichenwerte{}) : std::nullopt;
+        if (!q.next()) return Zeichenwerte{};
+        return ergebniswerteLesen(db, q.value(0).toString(), fehler);
     }
     case Zeitraum::Tage7:
     case Zeitraum::Tage30:
@@ -137,15 +158,7 @@ std::optional<Zeichenwerte> zeichenwerteLesen(QSqlDatabase db, Zeitraum z, const
         pSql = QStringLiteral("SELECT vorher, zeichen, richtig, falsch, zeit_ms, zeit_n FROM Paarsumme");
         break;
     }
-    if (!abfragen(q, tSql, werte, fehlt, fehler)) return fehlt ? std::optional(w) : std::nullopt;
-    while (q.next())
-        if (const char16_t c = einZeichen(q.value(0))) w.zeichen[c] += wertAb(q, 1);
-    if (!abfragen(q, pSql, werte, fehlt, fehler)) return fehlt ? std::optional(w) : std::nullopt;
-    while (q.next()) {
-        const char16_t v = einZeichen(q.value(0)), c = einZeichen(q.value(1));
-        if (v && c) w.paare[paarSchluessel(v, c)] += wertAb(q, 2);
-    }
-    return w;
+    return werteLesen(q, tSql, pSql, werte, fehler);
 }
 
 // ---- on the keyboard ----

@@ -72,6 +72,8 @@ enum class Zeitraum { LetzteUebung, Tage7, Tage30, Alle };
 // other failures give nothing and the engine's reason in *fehler.
 std::optional<Zeichenwerte> zeichenwerteLesen(QSqlDatabase db, Zeitraum z, const QDate& heute,
                                               QString* fehler = nullptr);
+// The records of one result (by its id), the same way.
+std::optional<Zeichenwerte> ergebniswerteLesen(QSqlDatabase db, const QString& ergebnis, QString* fehler = nullptr);
 
 // ---- on the keyboard ----
 

@@ -6,16 +6,6 @@
 
 namespace {
 bool tabelleFehlt(const QSqlQuery& q) { return q.lastError().text().contains(QLatin1String("no such table")); }
-
-char16_t einZeichen(const QVariant& v) {
-    const QString s = v.toString();
-    return s.size() == 1 ? s[0].unicode() : 0;
-}
-
-Tastenwert wertAb(const QSqlQuery& q, int erste) {
-    return Tastenwert{q.value(erste).toLongLong(), q.value(erste + 1).toLongLong(), q.value(erste + 2).toLongLong(),
-                      q.value(erste + 3).toLongLong()};
-}
 }  // namespace
 
 std::optional<Lernstand> lernstandLesen(QSqlDatabase db, QString* fehler) {
@@ -44,24 +34,9 @@ std::optional<Lernstand> lernstandLesen(QSqlDatabase db, QString* fehler) {
         while (q.next()) ids << q.value(0).toString();
         if (!ids.isEmpty()) l.neuestes = ids.first();
         for (const QString& id : ids) {
-            Zeichenwerte w;
-            q.prepare(QStringLiteral("SELECT zeichen, richtig, falsch, zeit_ms, zeit_n FROM Tastenwerte WHERE ergebnis = ?"));
-            q.addBindValue(id);
-            if (!q.exec()) return scheitern();
-            while (q.next())
-                if (const char16_t c = einZeichen(q.value(0))) w.zeichen[c] += wertAb(q, 1);
-            q.prepare(QStringLiteral(
-                "SELECT vorher, zeichen, richtig, falsch, zeit_ms, zeit_n FROM Paarwerte WHERE ergebnis = ?"));
-            q.addBindValue(id);
-            if (!q.exec()) {
-                if (!tabelleFehlt(q)) return scheitern();
-            } else {
-                while (q.next()) {
-                    const char16_t v = einZeichen(q.value(0)), c = einZeichen(q.value(1));
-                    if (v && c) w.paare[paarSchluessel(v, c)] += wertAb(q, 2);
-                }
-            }
-            l.uebungen << w;
+            std::optional<Zeichenwerte> w = ergebniswerteLesen(db, id, fehler);
+            if (!w) return std::nullopt;
+            l.uebungen << *w;
         }
     }
     return l;
